@@ -1,0 +1,36 @@
+#include "platform/Application.h"
+
+#include "platform/Dialogs.h"
+#include "platform/Exception.h"
+
+Application::Application(int &argc, char **argv) : QApplication(argc, argv) {}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    bool handled = false;
+    guarded([&] { handled = QApplication::notify(receiver, event); });
+    return handled;
+}
+
+void showError(const std::exception &e)
+{
+    QString text;
+    if (auto *sys = dynamic_cast<const Exception *>(&e))
+        text = sys->Message;
+    else
+        text = QString::fromLocal8Bit(e.what());
+    Dialogs().ShowError(text);
+}
+
+bool guarded(const std::function<void()> &fn)
+{
+    try {
+        fn();
+        return true;
+    } catch (const std::exception &e) {
+        showError(e);
+    } catch (...) {
+        Dialogs().ShowError(QStringLiteral("Unknown error"));
+    }
+    return false;
+}

@@ -1,0 +1,187 @@
+#include "platform/Dialogs.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+QString ApplicationTitle()
+{
+    QString name = QCoreApplication::applicationName();
+    return name.isEmpty() ? QStringLiteral("ルミナード") : name;
+}
+
+namespace {
+std::unique_ptr<IDialogs> &installed()
+{
+    static std::unique_ptr<IDialogs> dialogs = std::make_unique<QtDialogs>();
+    return dialogs;
+}
+
+QMessageBox::Icon qtIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::Warning:
+        return QMessageBox::Warning;
+    case MsgIcon::Error:
+        return QMessageBox::Critical;
+    case MsgIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+} // namespace
+
+IDialogs &Dialogs()
+{
+    return *installed();
+}
+
+std::unique_ptr<IDialogs> SetDialogs(std::unique_ptr<IDialogs> dialogs)
+{
+    std::swap(installed(), dialogs);
+    return dialogs;
+}
+
+MsgResult QtDialogs::MessageBox(const QString &text, const QString &caption, MsgButtons buttons,
+                                MsgIcon icon)
+{
+    QMessageBox box(qtIcon(icon), caption, text);
+    switch (buttons) {
+    case MsgButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MsgButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case MsgButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Cancel:
+        return MsgResult::Cancel;
+    case QMessageBox::Yes:
+        return MsgResult::Yes;
+    case QMessageBox::No:
+        return MsgResult::No;
+    default:
+        return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
+    }
+}
+
+void QtDialogs::ShowError(const QString &text)
+{
+    QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok);
+    box.exec();
+}
+
+std::optional<QString> QtDialogs::InputQuery(const QString &caption, const QString &prompt,
+                                             const QString &value)
+{
+    bool ok = false;
+    QString text = QInputDialog::getText(nullptr, caption, prompt, QLineEdit::Normal, value, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+QString QtDialogs::BrowseForFolder(const QString &title, const QString &start)
+{
+    return QFileDialog::getExistingDirectory(nullptr, title, start);
+}
+
+int QtDialogs::ShowModal(QDialog &dialog)
+{
+    return dialog.exec();
+}
+
+void QtDialogs::OpenUrl(const QString &url)
+{
+    QDesktopServices::openUrl(QUrl(url));
+}
+
+MsgResult ScriptedDialogs::MessageBox(const QString &text, const QString &caption,
+                                      MsgButtons buttons, MsgIcon icon)
+{
+    boxes.push_back({Kind::Message, text, caption, buttons, icon});
+    if (onMessage) {
+        if (auto answer = onMessage(boxes.back()))
+            return *answer;
+    }
+    if (!answers.empty()) {
+        MsgResult answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
+}
+
+void ScriptedDialogs::ShowError(const QString &text)
+{
+    boxes.push_back({Kind::Error, text, ApplicationTitle(), MsgButtons::Ok, MsgIcon::Error});
+}
+
+std::optional<QString> ScriptedDialogs::InputQuery(const QString &caption, const QString &prompt,
+                                                   const QString &value)
+{
+    boxes.push_back({Kind::Input, prompt + QLatin1Char('\n') + value, caption});
+    if (inputs.empty())
+        return std::nullopt;
+    auto answer = inputs.front();
+    inputs.pop_front();
+    return answer;
+}
+
+QString ScriptedDialogs::BrowseForFolder(const QString &title, const QString &start)
+{
+    boxes.push_back({Kind::Folder, start, title});
+    if (folders.empty())
+        return {};
+    QString answer = folders.front();
+    folders.pop_front();
+    return answer;
+}
+
+int ScriptedDialogs::ShowModal(QDialog &dialog)
+{
+    boxes.push_back({Kind::Modal, dialog.objectName(), dialog.windowTitle()});
+    if (modals.empty())
+        return QDialog::Rejected;
+    auto script = std::move(modals.front());
+    modals.pop_front();
+    return script(dialog);
+}
+
+void ScriptedDialogs::OpenUrl(const QString &url)
+{
+    urls.push_back(url);
+}
+
+std::vector<QString> ScriptedDialogs::texts() const
+{
+    std::vector<QString> out;
+    for (const Box &box : boxes)
+        if (box.kind == Kind::Message || box.kind == Kind::Error)
+            out.push_back(box.text);
+    return out;
+}
+
+ScriptedDialogsGuard::ScriptedDialogsGuard()
+{
+    auto scripted = std::make_unique<ScriptedDialogs>();
+    dialogs = scripted.get();
+    previous = SetDialogs(std::move(scripted));
+}
+
+ScriptedDialogsGuard::~ScriptedDialogsGuard()
+{
+    SetDialogs(std::move(previous));
+}

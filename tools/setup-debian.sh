@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing tovela need.
+# Usage: tools/setup-debian.sh [--tests]
+set -euo pipefail
+packages=(cmake g++ make pkg-config qt6-base-dev libcurl4-openssl-dev libjpeg62-turbo-dev
+          libcpp-httplib-dev fonts-noto-cjk)
+if [[ "${1:-}" == "--tests" ]]; then
+    packages+=(libgtest-dev libbenchmark-dev libjpeg-turbo-progs curl chromium)
+fi
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    sudo=""
+    [[ $(id -u) -eq 0 ]] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
