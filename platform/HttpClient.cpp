@@ -65,7 +65,7 @@ bool cookieValueTravels(const QByteArray &value)
 {
     for (char c : value) {
         const auto b = static_cast<unsigned char>(c);
-        if (b <= 0x20 || b == 0x7F || b == ';')
+        if (b <= 0x20 || b == 0x7F)
             return false;
     }
     return true;
@@ -126,7 +126,7 @@ struct HttpClient::Impl {
             // An error reply's body is kept for the error, never written to the file.
             if (self->file && self->statusOk()) {
                 if (self->file->write(data, static_cast<qint64>(n)) != static_cast<qint64>(n))
-                    throw EInOutError(self->file->errorString());
+                    throw EIdException(self->file->errorString());
             } else {
                 self->body.append(data, static_cast<qsizetype>(n));
             }
@@ -327,7 +327,7 @@ void HttpClient::get(const QString &url, const QString &fileName)
     }
     d->file = nullptr;
     if (!file.commit())
-        throw EInOutError(
+        throw EIdException(
             QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
 }
 

@@ -50,14 +50,16 @@ public:
     // The cookie store, in the order the store keeps them.
     QList<HttpCookie> cookies() const;
     // Puts name = value for host (host[:port]) into the store, replacing every cookie of that
-    // name (letter case ignored) the store holds. A value with a control character, a blank
-    // or ";" cannot travel in a Cookie header and raises EIdException.
+    // name (letter case ignored) the store holds. A value with a control character or a blank
+    // cannot travel in a Cookie header and raises EIdException.
     void setCookie(const QString &host, const QString &name, const QString &value);
 
     // GET; returns the whole reply body.
     QByteArray get(const QString &url);
     // GET into fileName: the body goes to a temporary file beside it, which replaces fileName
     // only when the transfer completed; after any failure no new file is left behind.
+    // Only a file that cannot be created raises EInOutError (before anything is sent); every
+    // later failure, writing and renaming included, is one of the client's kinds.
     void get(const QString &url, const QString &fileName);
     // multipart/form-data POST; returns the reply body. Files are streamed from disk.
     QByteArray post(const QString &url, const QList<HttpFormPart> &parts);

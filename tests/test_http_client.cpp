@@ -112,7 +112,7 @@ TEST(HttpClient, CookieValuesThatCannotTravelAreRefused)
     HttpClient client;
     for (const QString &bad :
          {QStringLiteral("a\r\nX-Injected: 1"), QStringLiteral("a b"), QStringLiteral("a\tb"),
-          QStringLiteral("a;b"), QString(QChar(0)) + "x"})
+          QStringLiteral("a\x7F"), QString(QChar(0)) + "x"})
         EXPECT_THROW(client.setCookie("127.0.0.1:1", "sid", bad), EIdException)
             << bad.toStdString();
     EXPECT_TRUE(client.cookies().isEmpty());
