@@ -231,7 +231,7 @@ struct HttpClient::Impl {
     }
 };
 
-HttpClient::HttpClient()
+HttpClient::HttpClient(QObject *parent) : QObject(parent)
 {
     // libcurl's global set-up is not thread-safe; do it once, before the first handle.
     static std::once_flag once;

@@ -5,6 +5,7 @@
 // EIdHTTPProtocolException; a failed connection raises EIdSocketError (platform/HttpError.h).
 #include <QByteArray>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <chrono>
 #include <functional>
@@ -28,14 +29,15 @@ struct HttpFormPart {
     QList<QByteArray> Headers;
 };
 
-class HttpClient
+class HttpClient : public QObject
 {
+    Q_OBJECT
 public:
     static constexpr const char *Accept = "text/html, */*";
     static constexpr const char *UserAgent = "Mozilla/3.0 (compatible; Indy Library)";
 
-    HttpClient();
-    ~HttpClient();
+    explicit HttpClient(QObject *parent = nullptr);
+    ~HttpClient() override;
     HttpClient(const HttpClient &) = delete;
     HttpClient &operator=(const HttpClient &) = delete;
 
