@@ -544,18 +544,21 @@ QImage albumIcon()
     QImage img = canvas(16, 16);
     QPainter p(&img);
     smooth(p);
+    // Whole-pixel edges: at 16 pixels a half-pixel frame turns to mush.
     p.setPen(QPen(brandDark.darker(120), 1));
     p.setBrush(brand);
     p.drawRoundedRect(QRectF(2.5, 1.5, 11, 13), 1.2, 1.2);
+    p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(Qt::NoPen);
     p.setBrush(brandDark);
-    p.drawRect(QRectF(3, 2, 2, 12));
-    p.setBrush(QColor(0xf5, 0xe6, 0xc0));
-    p.drawRect(QRectF(13.5, 3, 1, 10));
-    drawPhoto(p, QRectF(6.5, 4.5, 6, 5), 0);
-    p.setPen(QPen(Qt::white, 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(QRectF(6, 4, 7, 6));
+    p.drawRect(QRect(3, 2, 2, 12));
+    p.setBrush(QColor(0x7a, 0xaa, 0xe6));
+    p.drawRect(QRect(5, 2, 1, 12));
+    p.setBrush(Qt::white);
+    p.drawRect(QRect(7, 4, 6, 6));
+    drawPhoto(p, QRectF(8, 5, 4, 4), 0);
+    p.setBrush(QColor(0xf0, 0xc0, 0x40));
+    p.drawRect(QRect(8, 11, 4, 1));
     p.end();
     return img;
 }
@@ -817,8 +820,8 @@ QImage guidePage0()
     }
 
     const QPointF rowMid(tree.left() + 40, tree.top() + 3 + chosen * rowH + rowH / 2);
-    drawCurvedArrow(p, QPointF(tree.right() - 8, rowMid.y() + 8),
-                    QPointF(list.left() + 14, rowMid.y() + 34), -10, accent, 2.2);
+    drawCurvedArrow(p, QPointF(tree.right() - 1, rowMid.y() + 1),
+                    QPointF(list.left() + 16, rowMid.y() + 30), -9, accent, 2.2);
     drawPointer(p, rowMid + QPointF(8, 1), 0.95);
     p.end();
     return img;
@@ -1015,7 +1018,7 @@ QImage guidePage3()
 
     drawCurvedArrow(p, QPointF(button.center().x() - 10, button.bottom() + 3),
                     QPointF(page.right() - 22, page.top() + 20), -10, accent, 2.2);
-    drawPointer(p, QPointF(button.right() - 9, button.bottom() - 5), 0.95);
+    drawPointer(p, QPointF(button.right() - 4, button.bottom() - 4), 0.95);
     p.end();
     return img;
 }
