@@ -6,6 +6,7 @@
 #include <QString>
 #include <vector>
 
+#include "localbrowser/PcImages.h"
 #include "platform/Action.h"
 #include "platform/ActionBar.h"
 
@@ -115,6 +116,10 @@ public:
     QString SessionId;
     bool LoggedIn = false;
     bool SessionReady = false;
+    void SetCookie();
+    void GetCookie();
+    QString GetHTTP(const QString &url);
+    bool GetHTTPBin(const QString &url, const QString &fileName);
     bool Login();
     void LogoutProc();
     void ActLoginExecute();
@@ -123,6 +128,7 @@ public:
     void ActDispOrderPageUrlExecute();
 
     // ---- local picture browser (localbrowser/) ----
+    std::vector<TPcImages> PcImages;
     void BindLocalBrowserEvents();
     void ResetLocalBrowserState();
     void StopTimerPcBranch();

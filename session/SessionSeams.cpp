@@ -37,3 +37,15 @@ void TForm1::ActGoOrderExecute()
 }
 
 void TForm1::ActDispOrderPageUrlExecute() {}
+
+// No transport yet: every request answers nothing.
+void TForm1::SetCookie() {}
+void TForm1::GetCookie() {}
+QString TForm1::GetHTTP(const QString &)
+{
+    return {};
+}
+bool TForm1::GetHTTPBin(const QString &, const QString &)
+{
+    return false;
+}
