@@ -17,9 +17,9 @@ namespace {
 bool prepareDataFolder(const QString &dataFolder, const QString &cacheFolder)
 {
     QDir dir;
-    dir.mkpath(QFileInfo(dataFolder + QStringLiteral(".")).absolutePath());
+    dir.mkpath(dataFolder);
     dir.mkdir(cacheFolder);
-    QFileInfo info(dataFolder);
+    QFileInfo info(QDir::cleanPath(dataFolder));
     return info.isDir() && info.isWritable();
 }
 } // namespace

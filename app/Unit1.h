@@ -6,6 +6,7 @@
 #include <QString>
 #include <vector>
 
+#include "localbrowser/PcImages.h"
 #include "platform/Action.h"
 #include "platform/ActionBar.h"
 
@@ -134,6 +135,7 @@ public:
     void ActDispOrderPageUrlExecute();
 
     // ---- local picture browser (localbrowser/) ----
+    std::vector<TPcImages> PcImages;
     void BindLocalBrowserEvents();
     void ResetLocalBrowserState();
     void StopTimerPcBranch();

@@ -14,13 +14,15 @@ void AppFixture::SetUp()
     qputenv("HOME", (home.path() + QStringLiteral("/home")).toLocal8Bit());
     QDir().mkpath(home.path() + QStringLiteral("/data"));
     QDir().mkpath(home.path() + QStringLiteral("/home"));
-    dialogs = std::make_unique<ScriptedDialogsGuard>();
+    dialogGuard = std::make_unique<ScriptedDialogsGuard>();
+    dialogs = &**dialogGuard;
 }
 
 void AppFixture::TearDown()
 {
     program.reset();
-    dialogs.reset();
+    dialogGuard.reset();
+    dialogs = nullptr;
 }
 
 void AppFixture::start(const QString &serviceHost)

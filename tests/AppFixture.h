@@ -26,7 +26,8 @@ protected:
     static void pump(int ms = 0);
 
     QTemporaryDir home;
-    std::unique_ptr<ScriptedDialogsGuard> dialogs;
+    std::unique_ptr<ScriptedDialogsGuard> dialogGuard;
+    ScriptedDialogs *dialogs = nullptr;
     std::unique_ptr<TProgram> program;
     TForm1 *form = nullptr;
 };
