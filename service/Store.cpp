@@ -530,10 +530,10 @@ fs::path Store::thumbnailPath(int id) const
 
 std::string pictureNameFromUpload(const std::string &filenameBytes)
 {
-    bool ok = false;
-    std::string text = fromShiftJis(filenameBytes, &ok);
-    if (!ok && isValidUtf8(filenameBytes))
-        text = filenameBytes;
+    // Our client sends Shift-JIS; browsers and curl send UTF-8. Shift-JIS text is almost never
+    // valid UTF-8 (its lead bytes are UTF-8 continuation bytes), so UTF-8 is tried first.
+    std::string text =
+        isValidUtf8(filenameBytes) ? filenameBytes : fromShiftJis(filenameBytes);
     // Cut after the last separator only once the text is decoded: 0x5C is also the second
     // byte of many Shift-JIS characters.
     size_t cut = text.find_last_of("/\\");
