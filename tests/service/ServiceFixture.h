@@ -18,7 +18,8 @@ class TempDir
 public:
     TempDir()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tovela-svc-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tovela-svc-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
             throw std::runtime_error("mkdtemp failed");
         path_ = pattern;

@@ -27,8 +27,8 @@ TEST(LineRecord, LinesHaveNoBreakAfterTheLast)
 
 TEST(LineRecord, ReadingBackGivesTheSameRecords)
 {
-    std::string reply =
-        joinLines({lineRecord({"OK", "2"}), lineRecord({"12", "0", "A\nB"}), lineRecord({"15", "1", "京都"})});
+    std::string reply = joinLines({lineRecord({"OK", "2"}), lineRecord({"12", "0", "A\nB"}),
+                                   lineRecord({"15", "1", "京都"})});
     auto lines = splitLines(reply);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(splitFields(lines[1]), (std::vector<std::string>{"12", "0", "AB"}));

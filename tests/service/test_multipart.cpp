@@ -6,7 +6,8 @@
 
 using namespace service;
 
-namespace {
+namespace
+{
 
 struct Part {
     PartHeader header;
@@ -42,8 +43,8 @@ std::string uploadBody(const std::string &boundary, const std::string &filename,
     return "--" + boundary +
            "\r\nContent-Disposition: form-data; name=\"mode\"\r\n\r\nupload\r\n--" + boundary +
            "\r\nContent-Disposition: form-data; name=\"file1\"; filename=\"" + filename +
-           "\"\r\nContent-Type: image/jpeg\r\nContent-Transfer-Encoding: binary\r\n\r\n" +
-           content + "\r\n--" + boundary + "--\r\n";
+           "\"\r\nContent-Type: image/jpeg\r\nContent-Transfer-Encoding: binary\r\n\r\n" + content +
+           "\r\n--" + boundary + "--\r\n";
 }
 
 } // namespace
@@ -116,10 +117,10 @@ TEST(Multipart, CutOffBodyIsNotFinished)
 TEST(Multipart, MalformedBodiesFail)
 {
     const char *bad[] = {
-        "--b\r\nNo colon here\r\n\r\nx\r\n--b--",                      // header line
-        "--b\r\nContent-Type: text/plain\r\n\r\nx\r\n--b--",           // no disposition
+        "--b\r\nNo colon here\r\n\r\nx\r\n--b--",            // header line
+        "--b\r\nContent-Type: text/plain\r\n\r\nx\r\n--b--", // no disposition
         "--b\r\nContent-Disposition: attachment; name=\"a\"\r\n\r\nx\r\n--b--",
-        "--bXYZ",                                                       // junk after boundary
+        "--bXYZ", // junk after boundary
     };
     for (const char *body : bad) {
         Collector c;
@@ -130,8 +131,8 @@ TEST(Multipart, MalformedBodiesFail)
     // A header block that never ends is refused before it grows without bound.
     Collector c;
     MultipartReader reader("b", c.callbacks());
-    std::string endless = "--b\r\nContent-Disposition: form-data; name=\"a\"; x=\"" +
-                          std::string(20000, 'y');
+    std::string endless =
+        "--b\r\nContent-Disposition: form-data; name=\"a\"; x=\"" + std::string(20000, 'y');
     EXPECT_FALSE(reader.feed(endless.data(), endless.size()));
 }
 

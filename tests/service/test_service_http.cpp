@@ -10,7 +10,8 @@
 
 using namespace service;
 
-namespace {
+namespace
+{
 
 std::string readFile(const std::filesystem::path &p)
 {
@@ -56,8 +57,7 @@ TEST_F(ServiceTest, LoginNameAndLogoutFollowTheSession)
     EXPECT_EQ(get("/wis/wi_login.php/" + sid + "?email=&passwd="), "NG");
     EXPECT_EQ(get("/wis/wi_login.php/" + sid + "?email=demo@tovela.example&passwd=x"), "NG");
     EXPECT_EQ(get("/wis/wi_login.php/" + sid + "?mode=get_name"), "NG");
-    EXPECT_EQ(get("/wis/wi_login.php/" + sid + "?email=demo@tovela.example&passwd=demo1234"),
-              "OK");
+    EXPECT_EQ(get("/wis/wi_login.php/" + sid + "?email=demo@tovela.example&passwd=demo1234"), "OK");
     EXPECT_EQ(get("/wis/wi_login.php/" + sid + "?email=&passwd="), "OK");
     EXPECT_EQ(fromShiftJis(get("/wis/wi_login.php/" + sid + "?mode=get_name")), "山田花子");
     EXPECT_EQ(get("/wis/wi_logout.php/" + sid), "OK");
@@ -107,7 +107,8 @@ TEST_F(ServiceTest, EveryTextExchangeRefusesAnUnknownSessionWithNG)
 TEST_F(ServiceTest, TheCookieStandsInForAMissingPathSegment)
 {
     std::string sid = loggedInSession();
-    EXPECT_EQ(get("/wis/wi_folder.php/?mode=list", {{"Cookie", "a=1; SID=" + sid}}), "OK<!--SEP-->0");
+    EXPECT_EQ(get("/wis/wi_folder.php/?mode=list", {{"Cookie", "a=1; SID=" + sid}}),
+              "OK<!--SEP-->0");
 }
 
 TEST_F(ServiceTest, AlbumFoldersAndPicturesComeAsLineRecords)
@@ -121,8 +122,7 @@ TEST_F(ServiceTest, AlbumFoldersAndPicturesComeAsLineRecords)
 
     auto lines = splitLines(fromShiftJis(get("/wis/wi_folder.php/" + sid + "?mode=list")));
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(splitFields(lines[1]),
-              (std::vector<std::string>{std::to_string(trip), "0", "旅行"}));
+    EXPECT_EQ(splitFields(lines[1]), (std::vector<std::string>{std::to_string(trip), "0", "旅行"}));
     EXPECT_EQ(splitFields(lines[2]),
               (std::vector<std::string>{std::to_string(kyoto), "1", "京都"}));
 
@@ -147,8 +147,8 @@ TEST_F(ServiceTest, AlbumFoldersAndPicturesComeAsLineRecords)
     EXPECT_EQ(t.size(), QSize(100, 66));
     EXPECT_EQ(get("/wis/wi_image.php/" + sid + "?mode=big&id=" + fields[1]), jpegOf(120, 80));
     // A picture that cannot be decoded still gets a thumbnail to show.
-    std::string bad = get("/wis/wi_image.php/" + sid + "?mode=small&id=" +
-                          splitFields(lines[1])[1]);
+    std::string bad =
+        get("/wis/wi_image.php/" + sid + "?mode=small&id=" + splitFields(lines[1])[1]);
     EXPECT_EQ(QImage::fromData(reinterpret_cast<const uchar *>(bad.data()),
                                static_cast<int>(bad.size()), "JPEG")
                   .size(),
@@ -188,8 +188,8 @@ TEST_F(ServiceTest, UploadsKeepBytesAndNeverWriteOutsideTheDataFolder)
 {
     std::string sid = loggedInSession();
     std::string content("\0\xFF\r\n--x\r\n", 9);
-    for (const char *name : {"../../../outside.jpg", "..\\..\\outside.jpg", "/etc/passwd", "..",
-                             "a/../../b.jpg"})
+    for (const char *name :
+         {"../../../outside.jpg", "..\\..\\outside.jpg", "/etc/passwd", "..", "a/../../b.jpg"})
         EXPECT_EQ(upload(sid, name, content), "OK") << name;
     EXPECT_EQ(get("/wis/wi_login.php/../../../etc?mode=get_name"), "NG");
     EXPECT_EQ(get("/wis/wi_image.php/" + sid + "?mode=big&id=../../accounts"), "NG");
@@ -231,14 +231,13 @@ TEST_F(ServiceTest, AnUploadCutOffByTheClientLeavesNoFile)
                        "\r\nContent-Disposition: form-data; name=\"file1\"; filename=\"a.jpg\""
                        "\r\n\r\n";
     // Claims a megabyte, sends a little, then gives up.
-    auto r = slow.Post(
-        ("/wis/wi_upload.php/" + sid).c_str(), 1 << 20,
-        [&](size_t offset, size_t, httplib::DataSink &sink) {
-            if (offset == 0)
-                sink.write(head.data(), head.size());
-            return false;
-        },
-        "multipart/form-data; boundary=b");
+    auto r = slow.Post(("/wis/wi_upload.php/" + sid).c_str(), 1 << 20,
+                       [&](size_t offset, size_t, httplib::DataSink &sink) {
+                           if (offset == 0)
+                               sink.write(head.data(), head.size());
+                           return false;
+                       },
+                       "multipart/form-data; boundary=b");
     EXPECT_FALSE(r);
     // The server notices once the connection is gone; give it a moment.
     for (int i = 0; i < 50 && !std::filesystem::is_empty(store->dataDir() / "work"); ++i)
@@ -282,8 +281,11 @@ TEST_F(ServiceTest, OrderPageListsTheOrderAndSavesSizesAndQuantities)
 
 TEST_F(ServiceTest, CannedRepliesWinForTheirCountAndCarryHeaders)
 {
-    httplib::Params p = {{"path", "/wis/wi_login.php/"}, {"body", std::string("NG\r\nx\0y", 7)},
-                         {"count", "2"}, {"header", "Set-Cookie: SID=abc"}, {"status", "200"}};
+    httplib::Params p = {{"path", "/wis/wi_login.php/"},
+                         {"body", std::string("NG\r\nx\0y", 7)},
+                         {"count", "2"},
+                         {"header", "Set-Cookie: SID=abc"},
+                         {"status", "200"}};
     ASSERT_EQ(client->Post("/__test/reply", p)->body, "OK");
     EXPECT_EQ(get("/wis/wi_login.php/?email=&passwd="), std::string("NG\r\nx\0y", 7));
     EXPECT_EQ(lastHeaders.find("Set-Cookie")->second, "SID=abc");

@@ -26,7 +26,10 @@ TEST(ShiftJis, InvalidBytesAreReportedAndTheRestKept)
 {
     bool ok = true;
     // 0x81 0x20 is a lead byte without a valid trail; 0xA0 is unassigned.
-    std::string out = fromShiftJis(std::string("A\x81 B\xA0" "C\x82", 7), &ok);
+    std::string out = fromShiftJis(std::string("A\x81 B\xA0"
+                                               "C\x82",
+                                               7),
+                                   &ok);
     EXPECT_FALSE(ok);
     EXPECT_EQ(out.front(), 'A');
     EXPECT_NE(out.find('B'), std::string::npos);

@@ -7,7 +7,8 @@
 
 using namespace service;
 
-namespace {
+namespace
+{
 
 std::unique_ptr<PendingFile> pending(Store &store, const std::string &bytes)
 {
@@ -183,7 +184,8 @@ TEST(Store, StoredFilesAreNamedByNumberInsideTheDataFolder)
     auto f = pending(store, "evil");
     int id = *store.commitOrderPicture(session, "../../../../outside.jpg", *f, 10);
     EXPECT_EQ(store.picture(id)->name, "../../../../outside.jpg"); // kept as data only
-    EXPECT_EQ(store.picturePath(id), dir.path() / "data" / "pictures" / (std::to_string(id) + ".dat"));
+    EXPECT_EQ(store.picturePath(id),
+              dir.path() / "data" / "pictures" / (std::to_string(id) + ".dat"));
     for (const std::string &file : filesBelow(dir.path()))
         EXPECT_EQ(file.rfind("data/", 0), 0u) << file;
 }
