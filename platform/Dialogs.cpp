@@ -14,7 +14,8 @@ QString ApplicationTitle()
     return name.isEmpty() ? QStringLiteral("ルミナード") : name;
 }
 
-namespace {
+namespace
+{
 std::unique_ptr<IDialogs> &installed()
 {
     static std::unique_ptr<IDialogs> dialogs = std::make_unique<QtDialogs>();
