@@ -1,15 +1,18 @@
 #include "platform/Bitmap.h"
 
 #include "platform/GraphicsErrors.h"
-#include "platform/StrictImageReader.h"
 #include "platform/PictureLimits.h"
+#include "platform/StrictImageReader.h"
 
 #include <QImageReader>
 #include <QImageWriter>
 
 TBitmap::TBitmap() = default;
 
-TBitmap::~TBitmap() { releaseCanvas(); }
+TBitmap::~TBitmap()
+{
+    releaseCanvas();
+}
 
 void TBitmap::releaseCanvas() const
 {
@@ -51,15 +54,30 @@ void TBitmap::Draw(QPainter &Painter, const QRect &Rect) const
         Painter.drawImage(Rect, Image());
 }
 
-bool TBitmap::Empty() const { return image.isNull(); }
+bool TBitmap::Empty() const
+{
+    return image.isNull();
+}
 
-int TBitmap::Width() const { return image.width(); }
+int TBitmap::Width() const
+{
+    return image.width();
+}
 
-int TBitmap::Height() const { return image.height(); }
+int TBitmap::Height() const
+{
+    return image.height();
+}
 
-void TBitmap::SetWidth(int Value) { SetSize(Value, Height()); }
+void TBitmap::SetWidth(int Value)
+{
+    SetSize(Value, Height());
+}
 
-void TBitmap::SetHeight(int Value) { SetSize(Width(), Value); }
+void TBitmap::SetHeight(int Value)
+{
+    SetSize(Width(), Value);
+}
 
 void TBitmap::SetSize(int NewWidth, int NewHeight)
 {
@@ -82,7 +100,10 @@ void TBitmap::SetSize(int NewWidth, int NewHeight)
     SetImage(resized);
 }
 
-QList<QRgb> TBitmap::Palette() const { return palette; }
+QList<QRgb> TBitmap::Palette() const
+{
+    return palette;
+}
 
 void TBitmap::SetPalette(const QList<QRgb> &Colors)
 {
@@ -93,15 +114,18 @@ void TBitmap::SetPalette(const QList<QRgb> &Colors)
     Changed();
 }
 
-QImage TBitmap::ToImage() const { return Image(); }
+QImage TBitmap::ToImage() const
+{
+    return Image();
+}
 
 TCanvas *TBitmap::Canvas()
 {
     if (!canvas || !canvas->Active()) {
         // QPainter cannot paint on palette or 1-bit images.
-        if (!image.isNull() && (image.format() == QImage::Format_Indexed8 ||
-                                image.format() == QImage::Format_Mono ||
-                                image.format() == QImage::Format_MonoLSB))
+        if (!image.isNull() &&
+            (image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Mono ||
+             image.format() == QImage::Format_MonoLSB))
             image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
                                                                   : QImage::Format_RGB32);
         if (!canvas)

@@ -29,4 +29,7 @@ void TCanvas::FillRect(const QRect &Rect, const QColor &Color)
     Painter().fillRect(Rect, Color);
 }
 
-void TCanvas::Release() { painter.reset(); }
+void TCanvas::Release()
+{
+    painter.reset();
+}

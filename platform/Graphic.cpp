@@ -9,7 +9,8 @@ void TGraphic::LoadFromFile(const QString &FileName)
 {
     QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(FileName, file.errorString()));
+        throw EInOutError(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(FileName, file.errorString()));
     LoadFromStream(file);
 }
 
@@ -35,7 +36,8 @@ QImage TGraphic::ToImage() const
         return {};
     QImage image(Width(), Height(), QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
-        throw EInvalidGraphic(QStringLiteral("Out of memory for a %1 x %2 picture").arg(Width()).arg(Height()));
+        throw EInvalidGraphic(
+            QStringLiteral("Out of memory for a %1 x %2 picture").arg(Width()).arg(Height()));
     image.fill(Qt::transparent);
     QPainter painter(&image);
     Draw(painter, QRect(0, 0, Width(), Height()));

@@ -15,9 +15,8 @@ class TGraphic;
 
 enum class TProgressStage { psStarting, psRunning, psEnding };
 
-using TProgressEvent =
-    std::function<void(TGraphic *Sender, TProgressStage Stage, int PercentDone, bool RedrawNow,
-                       const QRect &R, const QString &Msg)>;
+using TProgressEvent = std::function<void(TGraphic *Sender, TProgressStage Stage, int PercentDone,
+                                          bool RedrawNow, const QRect &R, const QString &Msg)>;
 using TGraphicNotifyEvent = std::function<void(TGraphic *Sender)>;
 
 class TGraphic

@@ -5,8 +5,8 @@
 
 #include <QIODevice>
 #include <csetjmp>
-#include <memory>
 #include <cstdio> // jpeglib.h needs FILE and size_t
+#include <memory>
 #include <vector>
 
 #include <jerror.h>
@@ -16,7 +16,8 @@
 // library with longjmp back into the function that called it; that function holds no C++
 // objects with destructors between setjmp and the libjpeg calls, so nothing is skipped.
 
-namespace {
+namespace
+{
 
 constexpr int MaxScans = 1000; // a progressive file with more scans is hostile (CPU bomb)
 constexpr size_t InputBufferSize = 64 * 1024;
@@ -198,7 +199,10 @@ struct DecoderGuard {
     }
 };
 
-[[noreturn]] void fail(const Decoder &d) { throw EJPEG(QString::fromLocal8Bit(d.err.message)); }
+[[noreturn]] void fail(const Decoder &d)
+{
+    throw EJPEG(QString::fromLocal8Bit(d.err.message));
+}
 
 } // namespace
 

@@ -12,8 +12,8 @@
 class QIODevice;
 
 struct TJpegDecodeResult {
-    QImage Image;          // Format_RGB32, the picture's full size
-    int Warnings = 0;      // libjpeg warnings met while decoding
+    QImage Image;           // Format_RGB32, the picture's full size
+    int Warnings = 0;       // libjpeg warnings met while decoding
     bool Truncated = false; // the data ended before the picture did
 };
 

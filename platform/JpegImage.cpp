@@ -18,7 +18,8 @@ void TJPEGImage::Assign(const TGraphic &Source)
 {
     auto *jpeg = dynamic_cast<const TJPEGImage *>(&Source);
     if (!jpeg)
-        throw EConvertError(QStringLiteral("Cannot assign a picture of another kind to a JPEG picture"));
+        throw EConvertError(
+            QStringLiteral("Cannot assign a picture of another kind to a JPEG picture"));
     image = jpeg->image;
     warnings = jpeg->warnings;
     truncated = jpeg->truncated;

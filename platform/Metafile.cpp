@@ -2,7 +2,8 @@
 
 #include "platform/GraphicsErrors.h"
 
-namespace {
+namespace
+{
 // SEAM(metafile rendering): replace with a WMF/EMF renderer. Until then no metafile decodes.
 [[noreturn]] void MetafileRenderingSeam(QIODevice &)
 {
@@ -10,6 +11,9 @@ namespace {
 }
 } // namespace
 
-void TMetafile::LoadFromStream(QIODevice &Stream) { MetafileRenderingSeam(Stream); }
+void TMetafile::LoadFromStream(QIODevice &Stream)
+{
+    MetafileRenderingSeam(Stream);
+}
 
 void TMetafile::Draw(QPainter &, const QRect &) const {}

@@ -11,8 +11,8 @@ TPicture::~TPicture() = default;
 QString PictureFileExtension(const QString &FileName)
 {
     const qsizetype dot = FileName.lastIndexOf(QLatin1Char('.'));
-    const qsizetype slash = qMax(FileName.lastIndexOf(QLatin1Char('/')),
-                                 FileName.lastIndexOf(QLatin1Char('\\')));
+    const qsizetype slash =
+        qMax(FileName.lastIndexOf(QLatin1Char('/')), FileName.lastIndexOf(QLatin1Char('\\')));
     if (dot < 0 || dot < slash)
         return {};
     return FileName.mid(dot + 1);
@@ -37,11 +37,20 @@ void TPicture::SetGraphic(std::unique_ptr<TGraphic> NewGraphic)
     changed();
 }
 
-int TPicture::Width() const { return graphic ? graphic->Width() : 0; }
+int TPicture::Width() const
+{
+    return graphic ? graphic->Width() : 0;
+}
 
-int TPicture::Height() const { return graphic ? graphic->Height() : 0; }
+int TPicture::Height() const
+{
+    return graphic ? graphic->Height() : 0;
+}
 
-bool TPicture::Empty() const { return !graphic || graphic->Empty(); }
+bool TPicture::Empty() const
+{
+    return !graphic || graphic->Empty();
+}
 
 TBitmap *TPicture::Bitmap()
 {

@@ -7,7 +7,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 QString normalised(const QString &extension)
 {
@@ -31,10 +32,22 @@ QList<TFileFormat> &registry()
 
 } // namespace
 
-const TGraphicClass &BitmapClass() { return GraphicClassOf<TBitmap>("TBitmap"); }
-const TGraphicClass &IconClass() { return GraphicClassOf<TIcon>("TIcon"); }
-const TGraphicClass &MetafileClass() { return GraphicClassOf<TMetafile>("TMetafile"); }
-const TGraphicClass &JPEGImageClass() { return GraphicClassOf<TJPEGImage>("TJPEGImage"); }
+const TGraphicClass &BitmapClass()
+{
+    return GraphicClassOf<TBitmap>("TBitmap");
+}
+const TGraphicClass &IconClass()
+{
+    return GraphicClassOf<TIcon>("TIcon");
+}
+const TGraphicClass &MetafileClass()
+{
+    return GraphicClassOf<TMetafile>("TMetafile");
+}
+const TGraphicClass &JPEGImageClass()
+{
+    return GraphicClassOf<TJPEGImage>("TJPEGImage");
+}
 
 void RegisterFileFormat(const QString &Extension, const QString &Description,
                         const TGraphicClass &GraphicClass)

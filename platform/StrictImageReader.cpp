@@ -12,7 +12,8 @@ QImage ReadImageStrictly(QIODevice &Stream, const char *Format, const QString &F
     // picture limit, the same for every kind of picture.
     const qint64 limitMiB = MaxPicturePixels() * 4 / (1024 * 1024) + 1;
     if (QImageReader::allocationLimit() != limitMiB)
-        QImageReader::setAllocationLimit(int(qMin<qint64>(limitMiB, std::numeric_limits<int>::max())));
+        QImageReader::setAllocationLimit(
+            int(qMin<qint64>(limitMiB, std::numeric_limits<int>::max())));
 
     QImageReader reader(&Stream, Format);
     reader.setAutoDetectImageFormat(false);
