@@ -9,7 +9,8 @@
 #include <QMenuBar>
 #include <QToolBar>
 
-namespace {
+namespace
+{
 struct ActionRow {
     TAction *TForm1::*field;
     const char *name;
@@ -39,14 +40,15 @@ const ActionRow actionTable[] = {
     {&TForm1::ActRename, "ActRename", "名称変更(Re&name)", "", "", "", -1, nullptr},
     {&TForm1::ActDelete, "ActDelete", "削除(&Delete)", "", "", "削除します", -1,
      &TForm1::ActDeleteExecute},
-    {&TForm1::AcTUpFolder, "AcTUpFolder", "上へ", "その他操作", "一つ上のフォルダに移動します",
-     "", 0, &TForm1::AcTUpFolderExecute},
+    {&TForm1::AcTUpFolder, "AcTUpFolder", "上へ", "その他操作", "一つ上のフォルダに移動します", "",
+     0, &TForm1::AcTUpFolderExecute},
     {&TForm1::ActFileUpLoad, "ActFileUpLoad", "画像をアルバムに登録", "画像", "", "", -1,
      &TForm1::ActFileUpLoadExecute},
     {&TForm1::ActReload, "ActReload", "更新", "", "", "", -1, &TForm1::ActReloadExecute},
     {&TForm1::ActGoOrder, "ActGoOrder", "注文ページへ(&Order)", "操作", "", "", -1,
      &TForm1::ActGoOrderExecute},
-    {&TForm1::ActGoAddPrint, "ActGoAddPrint", "プリントへ追加", "アルバム画像", "", "", -1, nullptr},
+    {&TForm1::ActGoAddPrint, "ActGoAddPrint", "プリントへ追加", "アルバム画像", "", "", -1,
+     nullptr},
     {&TForm1::ActMoveFolder, "ActMoveFolder", "他のフォルダへ移動", "アルバム画像", "", "", -1,
      nullptr},
     {&TForm1::ActAlbumImageProperty, "ActAlbumImageProperty", "プロパティ", "アルバム画像", "", "",
@@ -56,8 +58,8 @@ const ActionRow actionTable[] = {
      "ヘルプ", "", "", -1, &TForm1::ActShowNavigateWindowExecute},
     {&TForm1::ActNewVersion, "ActNewVersion", "最新バージョンの確認", "ヘルプ", "", "", -1,
      &TForm1::ActNewVersionExecute},
-    {&TForm1::ActDispOrderPageUrl, "ActDispOrderPageUrl", "注文ページへのURLを表示", "操作", "",
-     "", -1, &TForm1::ActDispOrderPageUrlExecute},
+    {&TForm1::ActDispOrderPageUrl, "ActDispOrderPageUrl", "注文ページへのURLを表示", "操作", "", "",
+     -1, &TForm1::ActDispOrderPageUrlExecute},
     {&TForm1::ActSusiePlugin, "ActSusiePlugin", "Susie プラグインを使う", "プラグイン", "", "", -1,
      &TForm1::ActSusiePluginExecute},
 };
@@ -118,11 +120,12 @@ void TForm1::CreateBars()
          {item(AcTUpFolder, "上へ(&F)", 0), item(ActReload, "更新(&R)")}},
         {QStringLiteral("OrderActionToolBar"), {}},
         {QStringLiteral("ActionMainMenuBar1"),
-         {menu("操作(&S)", {item(ActGoOrder), item(ActDispOrderPageUrl, "注文ページへのURLを表示(&R)"),
-                          item(ActSusiePlugin), item(Exit)}),
-          menu("ヘルプ(&H)", {item(ActShowNavigateWindow),
-                            item(ActNewVersion, "最新バージョンの確認(&Z)"),
-                            item(ActHelp, "説明ページへ(Help&page)")})}},
+         {menu("操作(&S)",
+               {item(ActGoOrder), item(ActDispOrderPageUrl, "注文ページへのURLを表示(&R)"),
+                item(ActSusiePlugin), item(Exit)}),
+          menu("ヘルプ(&H)",
+               {item(ActShowNavigateWindow), item(ActNewVersion, "最新バージョンの確認(&Z)"),
+                item(ActHelp, "説明ページへ(Help&page)")})}},
     };
     BuildToolBar(PcActionToolBar, ActionBars[2], IconImageList);
     BuildToolBar(AlbumActionToolBar, ActionBars[3], IconImageList);
@@ -136,8 +139,9 @@ void TForm1::CreateBars()
     N1 = CreateActionLink(n1, IconImageList, PcListPopupActionBar);
     PcListPopupActionBar->addAction(N1);
     PcListView->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(PcListView, &QWidget::customContextMenuRequested, this,
-            [this](QPoint at) { PcListPopupActionBar->popup(PcListView->viewport()->mapToGlobal(at)); });
+    connect(PcListView, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        PcListPopupActionBar->popup(PcListView->viewport()->mapToGlobal(at));
+    });
 
     AlbumListPopupActionBar = new QMenu(this);
     AlbumListPopupActionBar->setObjectName(QStringLiteral("AlbumListPopupActionBar"));

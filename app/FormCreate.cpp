@@ -12,7 +12,8 @@
 #include <QFileInfo>
 #include <QTreeWidget>
 
-namespace {
+namespace
+{
 // Creates base/<name>/ and its "ImageCache"; true when the data folder can be written.
 bool prepareDataFolder(const QString &dataFolder, const QString &cacheFolder)
 {
@@ -56,8 +57,8 @@ void TForm1::FormCreate()
         Dialogs().ShowMessage(QStringLiteral("フォルダ作成エラーが発生しました"));
     }
     if (!usable)
-        Dialogs().ShowMessage(
-            QStringLiteral("データの保存用フォルダが作成出来ません。\n開発元にお問い合わせください。"));
+        Dialogs().ShowMessage(QStringLiteral(
+            "データの保存用フォルダが作成出来ません。\n開発元にお問い合わせください。"));
 
     // 4-5.
     LoadIniFile();

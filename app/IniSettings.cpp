@@ -7,7 +7,8 @@
 
 #include <QCheckBox>
 
-namespace {
+namespace
+{
 const QString Main = QStringLiteral("MAIN");
 const QString Network = QStringLiteral("NETWORK");
 const QString Plugin = QStringLiteral("PLUGIN");

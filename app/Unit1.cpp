@@ -22,7 +22,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 QFont pixelFont(const QString &family, int pixels)
 {
     QFont font(family);
@@ -42,7 +43,8 @@ QWidget *viewPanel(const QString &name, QWidget *parent)
 } // namespace
 
 TForm1::TForm1(TLoginDialog *loginDialog, TForm3 *form3, bool runStartUp)
-    : QMainWindow(nullptr), ServiceHost(QStringLiteral("http://") + QStringLiteral(TOVELA_SERVICE_HOST)),
+    : QMainWindow(nullptr),
+      ServiceHost(QStringLiteral("http://") + QStringLiteral(TOVELA_SERVICE_HOST)),
       LoginDialog(loginDialog), Form3(form3)
 {
     setObjectName(QStringLiteral("Form1"));

@@ -74,8 +74,8 @@ public:
     TActionList *ActionManager1;
     TAction *ActLogin, *ActLogout, *ActRefresh, *Exit, *ActNetworkConfig, *ActFont, *ActVersion,
         *ActHelp, *ActRename, *ActDelete, *AcTUpFolder, *ActFileUpLoad, *ActReload, *ActGoOrder,
-        *ActGoAddPrint, *ActMoveFolder, *ActAlbumImageProperty, *ActFileUp,
-        *ActShowNavigateWindow, *ActNewVersion, *ActDispOrderPageUrl, *ActSusiePlugin;
+        *ActGoAddPrint, *ActMoveFolder, *ActAlbumImageProperty, *ActFileUp, *ActShowNavigateWindow,
+        *ActNewVersion, *ActDispOrderPageUrl, *ActSusiePlugin;
     std::vector<TActionBar> ActionBars; // the six bar definitions, in order
 
     QMenuBar *ActionMainMenuBar1;

@@ -11,7 +11,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 QIcon iconOf(TImageList *images, int index)
 {
     if (!images || index < 0 || index >= images->Count())

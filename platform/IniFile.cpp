@@ -7,7 +7,8 @@
 #include <QStringConverter>
 #include <QTextStream>
 
-namespace {
+namespace
+{
 constexpr int MaxStringLength = 2047;
 
 QString sectionName(const QString &line)
@@ -31,8 +32,9 @@ bool keyOf(const QString &line, QString &key, QString &value)
         return false;
     key = line.left(eq).trimmed();
     value = line.mid(eq + 1).trimmed();
-    if (value.size() >= 2 && ((value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"'))) ||
-                              (value.startsWith(QLatin1Char('\'')) && value.endsWith(QLatin1Char('\'')))))
+    if (value.size() >= 2 &&
+        ((value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"'))) ||
+         (value.startsWith(QLatin1Char('\'')) && value.endsWith(QLatin1Char('\'')))))
         value = value.mid(1, value.size() - 2);
     return !key.isEmpty();
 }
@@ -94,7 +96,8 @@ bool TIniFile::ParseInteger(const QString &text, int &value)
 {
     bool ok = false;
     int result = 0;
-    if (text.size() > 2 && (text.startsWith(QLatin1String("0x")) || text.startsWith(QLatin1String("0X")))) {
+    if (text.size() > 2 &&
+        (text.startsWith(QLatin1String("0x")) || text.startsWith(QLatin1String("0X")))) {
         QStringView digits = QStringView(text).mid(2);
         // Only the digits themselves: no sign or blanks after the prefix.
         for (QChar c : digits)

@@ -12,7 +12,8 @@
 #include <utility>
 #include <vector>
 
-namespace service {
+namespace service
+{
 
 struct CannedReply {
     std::string path;

@@ -8,9 +8,11 @@
 #include <fstream>
 #include <iterator>
 
-namespace service {
+namespace service
+{
 
-namespace {
+namespace
+{
 
 QImage placeholder()
 {

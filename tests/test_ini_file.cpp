@@ -6,7 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 QByteArray slurp(const QString &path)
 {
     QFile f(path);
@@ -58,7 +59,8 @@ TEST(IniFile, LongStringsAreCutAt2047AndJapaneseSurvives)
     ini.WriteString(QStringLiteral("S"), QStringLiteral("long"), QString(3000, QLatin1Char('a')));
     ini.WriteString(QStringLiteral("S"), QStringLiteral("jp"), QStringLiteral("フォルダ"));
     EXPECT_EQ(ini.ReadString(QStringLiteral("S"), QStringLiteral("long"), {}).size(), 2047);
-    EXPECT_EQ(ini.ReadString(QStringLiteral("S"), QStringLiteral("jp"), {}), QStringLiteral("フォルダ"));
+    EXPECT_EQ(ini.ReadString(QStringLiteral("S"), QStringLiteral("jp"), {}),
+              QStringLiteral("フォルダ"));
 }
 
 TEST(IniFile, WriteIntoMissingFolderRaisesWithFullPath)

@@ -1,11 +1,11 @@
 // The main window's frame: captions, the action table, view switching and start-up.
 #include "app/Unit1.h"
 #include "app/Unit3.h"
+#include "platform/Image.h"
+#include "platform/ImageList.h"
 #include "platform/StatusBar.h"
 #include "platform/TabSet.h"
 #include "platform/Timer.h"
-#include "platform/Image.h"
-#include "platform/ImageList.h"
 #include "tests/AppFixture.h"
 
 #include <QAction>
@@ -19,7 +19,8 @@
 
 using MainWindow = AppFixture;
 
-namespace {
+namespace
+{
 QStringList texts(const QList<QAction *> &actions)
 {
     QStringList out;
@@ -32,7 +33,8 @@ QStringList texts(const QList<QAction *> &actions)
 TEST_F(MainWindow, FrameCaptionsAndControls)
 {
     start();
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quovi.格安デジカメプリント ルミナード v20080101"));
+    EXPECT_EQ(form->windowTitle(),
+              QStringLiteral("Quovi.格安デジカメプリント ルミナード v20080101"));
     ASSERT_EQ(form->DockTabSet1->count(), 4);
     EXPECT_EQ(form->DockTabSet1->tabText(0), QStringLiteral("あなたの パ ソ コ ン"));
     EXPECT_EQ(form->DockTabSet1->tabText(1), QString::fromUtf8("\u3000注\u3000文\u3000"));
@@ -110,10 +112,13 @@ TEST_F(MainWindow, BarsAndMenusShowTheirOwnCaptions)
 {
     start();
     QList<QAction *> menus = form->ActionMainMenuBar1->actions();
-    ASSERT_EQ(texts(menus), QStringList({QStringLiteral("操作(&S)"), QStringLiteral("ヘルプ(&H)")}));
-    EXPECT_EQ(texts(menus[0]->menu()->actions()),
-              QStringList({QStringLiteral("注文ページへ(&Order)"), QStringLiteral("注文ページへのURLを表示(&R)"),
-                           QStringLiteral("Susie プラグインを使う"), QStringLiteral("終了(E&xit)")}));
+    ASSERT_EQ(texts(menus),
+              QStringList({QStringLiteral("操作(&S)"), QStringLiteral("ヘルプ(&H)")}));
+    EXPECT_EQ(
+        texts(menus[0]->menu()->actions()),
+        QStringList({QStringLiteral("注文ページへ(&Order)"),
+                     QStringLiteral("注文ページへのURLを表示(&R)"),
+                     QStringLiteral("Susie プラグインを使う"), QStringLiteral("終了(E&xit)")}));
     EXPECT_EQ(texts(menus[1]->menu()->actions()),
               QStringList({QStringLiteral("ナビケーションを表示する(&N)"),
                            QStringLiteral("最新バージョンの確認(&Z)"),
@@ -125,7 +130,8 @@ TEST_F(MainWindow, BarsAndMenusShowTheirOwnCaptions)
     EXPECT_TRUE(form->OrderActionToolBar->actions().isEmpty());
     EXPECT_EQ(texts(form->AlbumListPopupActionBar->actions()),
               QStringList({QStringLiteral("他のフォルダへ移動"), QStringLiteral("削除"),
-                           QStringLiteral("プリントへ追加"), QStringLiteral("-"), QStringLiteral("プロパティ")}));
+                           QStringLiteral("プリントへ追加"), QStringLiteral("-"),
+                           QStringLiteral("プロパティ")}));
     EXPECT_EQ(form->N1->text(), form->ActFileUpLoad->Caption());
     // A disabled action shows disabled in every bar, and follows later changes.
     QAction *upload = form->PcActionToolBar->actions()[0];
@@ -160,7 +166,8 @@ TEST_F(MainWindow, OrderTabOpensTheOrderPageEveryTime)
     form->DockTabSet1->setTabIndex(0);
     form->DockTabSet1->setTabIndex(1);
     ASSERT_EQ(dialogs->urls.size(), 2u);
-    EXPECT_EQ(dialogs->urls[0], QStringLiteral("http://shop.example/wis/order.php?mode=select&sid=S123"));
+    EXPECT_EQ(dialogs->urls[0],
+              QStringLiteral("http://shop.example/wis/order.php?mode=select&sid=S123"));
     EXPECT_EQ(dialogs->urls[1], dialogs->urls[0]);
     // The same tab again raises nothing.
     form->DockTabSet1->setTabIndex(1);
@@ -180,8 +187,9 @@ TEST_F(MainWindow, PreviewLeavesLastViewAndWebCommandsOpenTheirPages)
     EXPECT_EQ(form->LastView, 3);
     form->ActHelp->Execute();
     form->ActNewVersion->Execute();
-    EXPECT_EQ(dialogs->urls, (std::vector<QString>{QStringLiteral("http://shop.example/order_help.php#0003"),
-                                                   QStringLiteral("http://shop.example/download.php")}));
+    EXPECT_EQ(dialogs->urls,
+              (std::vector<QString>{QStringLiteral("http://shop.example/order_help.php#0003"),
+                                    QStringLiteral("http://shop.example/download.php")}));
 }
 
 TEST_F(MainWindow, DataFolderFallsBackToTheHomeFolder)
@@ -206,8 +214,9 @@ TEST_F(MainWindow, NoUsableDataFolderIsReportedAndStartUpGoesOn)
     qputenv("HOME", blocker.fileName().toLocal8Bit());
     start();
     ASSERT_EQ(dialogs->texts().size(), 1u);
-    EXPECT_EQ(dialogs->texts()[0],
-              QStringLiteral("データの保存用フォルダが作成出来ません。\n開発元にお問い合わせください。"));
+    EXPECT_EQ(
+        dialogs->texts()[0],
+        QStringLiteral("データの保存用フォルダが作成出来ません。\n開発元にお問い合わせください。"));
     EXPECT_EQ(dialogs->boxes[0].caption, QStringLiteral("ルミナード"));
     EXPECT_EQ(form->size(), QSize(400, 300)); // defaults
 }

@@ -55,7 +55,8 @@ TEST(Guide, EndsClampAndRedrawOnlyOnChange)
     EXPECT_EQ(guide.Page, 3);
     EXPECT_EQ(guide.PageDraws, draws + 1);
     EXPECT_FALSE(guide.Button1->isEnabled());
-    EXPECT_TRUE(guide.StaticText1->text().startsWith(QStringLiteral("写真をプリントに追加し終わったら")));
+    EXPECT_TRUE(
+        guide.StaticText1->text().startsWith(QStringLiteral("写真をプリントに追加し終わったら")));
 }
 
 TEST_F(AppFixture, ClosingTheGuideHidesItAndTheCommandBringsItBackAtItsPage)

@@ -52,7 +52,8 @@ TEST_F(Settings, UnknownKeysAreKeptAndKnownOnesUpdatedInPlace)
     form->show();
     form->close();
     const QByteArray ini = readIni();
-    EXPECT_TRUE(ini.startsWith("[MAIN]\nWindowTop=20\nFavourite=blue\nWindowLeft=10\n")) << ini.data();
+    EXPECT_TRUE(ini.startsWith("[MAIN]\nWindowTop=20\nFavourite=blue\nWindowLeft=10\n"))
+        << ini.data();
     EXPECT_TRUE(ini.contains("[EXTRA]\nx=1\n[NETWORK]\n")) << ini.data();
 }
 

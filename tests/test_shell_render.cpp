@@ -8,7 +8,8 @@
 #include <QImage>
 #include <QPixmap>
 
-namespace {
+namespace
+{
 int distinctColours(const QImage &image)
 {
     QSet<QRgb> colours;

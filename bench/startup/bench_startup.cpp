@@ -13,7 +13,8 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
+namespace
+{
 class FirstPaint : public QObject
 {
 public:
