@@ -3,7 +3,16 @@
 #include "platform/Dialogs.h"
 #include "platform/Exception.h"
 
-Application::Application(int &argc, char **argv) : QApplication(argc, argv) {}
+static void initResources()
+{
+    // The pictures live in the static core library; pull them in explicitly.
+    Q_INIT_RESOURCE(tovela);
+}
+
+Application::Application(int &argc, char **argv) : QApplication(argc, argv)
+{
+    initResources();
+}
 
 bool Application::notify(QObject *receiver, QEvent *event)
 {

@@ -14,7 +14,8 @@ QString ApplicationTitle()
     return name.isEmpty() ? QStringLiteral("ルミナード") : name;
 }
 
-namespace {
+namespace
+{
 std::unique_ptr<IDialogs> &installed()
 {
     static std::unique_ptr<IDialogs> dialogs = std::make_unique<QtDialogs>();
@@ -135,9 +136,12 @@ std::optional<QString> ScriptedDialogs::InputQuery(const QString &caption, const
     boxes.push_back({Kind::Input, prompt + QLatin1Char('\n') + value, caption});
     if (inputs.empty())
         return std::nullopt;
-    auto answer = inputs.front();
+    const bool cancelled = !inputs.front().has_value();
+    QString text = cancelled ? QString() : *inputs.front();
     inputs.pop_front();
-    return answer;
+    if (cancelled)
+        return std::nullopt;
+    return text;
 }
 
 QString ScriptedDialogs::BrowseForFolder(const QString &title, const QString &start)

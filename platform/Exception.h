@@ -8,7 +8,9 @@
 class Exception : public std::exception
 {
 public:
-    explicit Exception(QString message) : Message(std::move(message)), utf8(Message.toStdString()) {}
+    explicit Exception(QString message) : Message(std::move(message)), utf8(Message.toStdString())
+    {
+    }
     const char *what() const noexcept override { return utf8.c_str(); }
 
     QString Message;

@@ -1,0 +1,93 @@
+// The main window's start-up sequence.
+#include "app/Unit1.h"
+
+#include "app/Unit3.h"
+#include "platform/Dialogs.h"
+#include "platform/SpecialFolders.h"
+#include "platform/StatusBar.h"
+#include "platform/TabSet.h"
+#include "platform/Timer.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTreeWidget>
+
+namespace
+{
+// Creates base/<name>/ and its "ImageCache"; true when the data folder can be written.
+bool prepareDataFolder(const QString &dataFolder, const QString &cacheFolder)
+{
+    QDir dir;
+    dir.mkpath(dataFolder);
+    dir.mkdir(cacheFolder);
+    QFileInfo info(QDir::cleanPath(dataFolder));
+    return info.isDir() && info.isWritable();
+}
+} // namespace
+
+void TForm1::FormCreate()
+{
+    // 1-3. The data folder. The application-data folder first; when it cannot be had or
+    // written, a hidden folder in the home folder. Only when neither works is the user told.
+    struct Candidate {
+        QString base;
+        QString name;
+    };
+    const Candidate candidates[] = {{ApplicationDataFolder(), QStringLiteral("tovela")},
+                                    {ProfileFolder(), QStringLiteral(".tovela")}};
+    bool usable = false;
+    try {
+        for (const Candidate &c : candidates) {
+            if (c.base.isEmpty())
+                continue;
+            const QString data = c.base + PathDelim + c.name + PathDelim;
+            const QString cache = data + QStringLiteral("ImageCache");
+            if (DataFolder.isEmpty()) {
+                DataFolder = data;
+                CacheFolder = cache;
+            }
+            if (prepareDataFolder(data, cache)) {
+                DataFolder = data;
+                CacheFolder = cache;
+                usable = true;
+                break;
+            }
+        }
+    } catch (const std::exception &) {
+        Dialogs().ShowMessage(QStringLiteral("フォルダ作成エラーが発生しました"));
+    }
+    if (!usable)
+        Dialogs().ShowMessage(QStringLiteral(
+            "データの保存用フォルダが作成出来ません。\n開発元にお問い合わせください。"));
+
+    // 4-5.
+    LoadIniFile();
+    if (Spi) {
+        SetSpi();
+        ActSusiePlugin->setChecked(true);
+    }
+    // 6. Qt paints every widget double-buffered already.
+    // 7.
+    StatusBar1->setPanelText(0, QString());
+    // 8. The four views share the client area through their layout.
+    // 9. The other subsystems' state.
+    ResetLocalBrowserState();
+    ResetAlbumState();
+    AlbumLoaded = false;
+    StopTimer->setEnabled(false);
+    PcImageDrawTimer->setEnabled(false);
+    UploadBusy = false;
+
+    // 10-12.
+    if (Login()) {
+        if (QTreeWidgetItem *first = AlbumTreeView->topLevelItem(0))
+            first->setExpanded(true);
+        ViewSelect(3);
+        DockTabSet1->setTabIndex(3);
+    } else {
+        ViewSelect(0);
+        DockTabSet1->setTabIndex(0);
+        if (NavigateWindow)
+            Form3->ShowAndRaise();
+    }
+}

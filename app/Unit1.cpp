@@ -1,0 +1,228 @@
+#include "app/Unit1.h"
+
+#include "app/Unit3.h"
+#include "platform/Application.h"
+#include "platform/Image.h"
+#include "platform/ImageList.h"
+#include "platform/OwnerDataListView.h"
+#include "platform/ScrollBox.h"
+#include "platform/ShellTreeView.h"
+#include "platform/SplitPane.h"
+#include "platform/StatusBar.h"
+#include "platform/TabSet.h"
+#include "platform/Timer.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace
+{
+QFont pixelFont(const QString &family, int pixels)
+{
+    QFont font(family);
+    font.setPixelSize(pixels);
+    return font;
+}
+
+QWidget *viewPanel(const QString &name, QWidget *parent)
+{
+    auto *panel = new QWidget(parent);
+    panel->setObjectName(name);
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return panel;
+}
+} // namespace
+
+TForm1::TForm1(TLoginDialog *loginDialog, TForm3 *form3, bool runStartUp)
+    : QMainWindow(nullptr),
+      ServiceHost(QStringLiteral("http://") + QStringLiteral(TOVELA_SERVICE_HOST)),
+      LoginDialog(loginDialog), Form3(form3)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Quovi.格安デジカメプリント ルミナード v20080101"));
+    setFont(pixelFont(QStringLiteral("Tahoma"), 11));
+    LoadResources();
+    CreateActions();
+    CreateControls();
+    CreateBars();
+    BindLocalBrowserEvents();
+    BindAlbumEvents();
+    if (runStartUp)
+        RunStartUp();
+}
+
+void TForm1::RunStartUp()
+{
+    if (!guarded([this] { FormCreate(); }))
+        guarded([this] { ViewSelect(0); });
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::LoadResources()
+{
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tovela256.png")));
+    UnknownFileImage = QImage(QStringLiteral(":/thumbs/unknown.png"));
+    FolderImage = QImage(QStringLiteral(":/thumbs/folder.png"));
+    FolderUpImage = QImage(QStringLiteral(":/thumbs/folderup.png"));
+
+    IconImageList = new TImageList(16, 16, this);
+    for (const char *name : {"up", "album", "album_selected", "addprint"})
+        IconImageList->Add(QImage(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name))));
+    PcImageList = new TImageList(100, 100, this);
+    AlbumImageList = new TImageList(100, 100, this);
+
+    StopTimer = new TTimer(this);
+    StopTimer->setInterval(100);
+    StopTimer->OnTimer = [this] { StopTimerExecute(); };
+    PcImageDrawTimer = new TTimer(this);
+    PcImageDrawTimer->setInterval(100);
+}
+
+void TForm1::CreateControls()
+{
+    ActionMainMenuBar1 = new QMenuBar(this);
+    ActionMainMenuBar1->setObjectName(QStringLiteral("ActionMainMenuBar1"));
+    ActionMainMenuBar1->setFont(pixelFont(QStringLiteral("MS UI Gothic"), 12));
+    ActionMainMenuBar1->setNativeMenuBar(false);
+    setMenuBar(ActionMainMenuBar1);
+
+    auto *client = new QWidget(this);
+    auto *column = new QVBoxLayout(client);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    setCentralWidget(client);
+
+    DockTabSet1 = new TTabSet(client);
+    DockTabSet1->setObjectName(QStringLiteral("DockTabSet1"));
+    DockTabSet1->setFont(pixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 13));
+    DockTabSet1->setShape(QTabBar::RoundedNorth);
+    DockTabSet1->setDrawBase(true);
+    DockTabSet1->setExpanding(false);
+    DockTabSet1->setStyleSheet(QStringLiteral("QTabBar::tab { height: 25px; }"));
+    for (const QString &caption :
+         {QStringLiteral("あなたの パ ソ コ ン"), QStringLiteral("　注　文　"),
+          QStringLiteral("　画　像　"), QStringLiteral("ア ル バ ム")})
+        DockTabSet1->addTab(caption);
+    DockTabSet1->OnChange = [this](int newTab, bool &allow) { DockTabSet1Change(newTab, allow); };
+    auto *tabRow = new QHBoxLayout;
+    tabRow->setContentsMargins(20, 0, 0, 0); // the strip's start margin
+    tabRow->addWidget(DockTabSet1);
+    tabRow->addStretch();
+    column->addLayout(tabRow);
+
+    // The four views share one cell; exactly one is visible at a time.
+    auto *views = new QWidget(client);
+    auto *cell = new QGridLayout(views);
+    cell->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(views, 1);
+
+    // View 0: the local pictures.
+    PcView = viewPanel(QStringLiteral("PcView"), views);
+    PcActionToolBar = new QToolBar(PcView);
+    PcActionToolBar->setObjectName(QStringLiteral("PcActionToolBar"));
+    PcActionToolBar->setFixedHeight(52);
+    PcActionToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    PcView->layout()->addWidget(PcActionToolBar);
+    PcSplitter = new TSplitPane(PcView);
+    PcSplitter->setObjectName(QStringLiteral("PcSplitter"));
+    PcTreeView = new TShellTreeView(PcSplitter);
+    PcTreeView->setObjectName(QStringLiteral("PcTreeView"));
+    PcListView = new TOwnerDataListView(PcSplitter);
+    PcListView->setObjectName(QStringLiteral("PcListView"));
+    PcListView->setLargeImages(PcImageList);
+    PcSplitter->addWidget(PcTreeView);
+    PcSplitter->addWidget(PcListView);
+    PcSplitter->setStretchFactor(1, 1);
+    PcView->layout()->addWidget(PcSplitter);
+    DummyPopupMenu = new QMenu(this);
+    DummyPopupMenu->setObjectName(QStringLiteral("DummyPopupMenu"));
+    // Right-clicking the folder tree opens the empty menu, that is: nothing.
+    connect(PcTreeView, &QWidget::customContextMenuRequested, DummyPopupMenu, [this](QPoint) {
+        if (!DummyPopupMenu->isEmpty())
+            DummyPopupMenu->popup(QCursor::pos());
+    });
+    cell->addWidget(PcView, 0, 0);
+
+    // View 1: the order view, an empty frame.
+    OrderView = viewPanel(QStringLiteral("OrderView"), views);
+    OrderActionToolBar = new QToolBar(OrderView);
+    OrderActionToolBar->setObjectName(QStringLiteral("OrderActionToolBar"));
+    OrderView->layout()->addWidget(OrderActionToolBar);
+    OrderListView = new QListWidget(OrderView);
+    OrderListView->setObjectName(QStringLiteral("OrderListView"));
+    OrderListView->setViewMode(QListView::IconMode);
+    OrderView->layout()->addWidget(OrderListView);
+    cell->addWidget(OrderView, 0, 0);
+
+    // View 2: the full-size preview.
+    BigImageView = viewPanel(QStringLiteral("BigImageView"), views);
+    ScrollBox1 = new TScrollBox(BigImageView);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    BigImage = new TImage;
+    BigImage->setObjectName(QStringLiteral("BigImage"));
+    ScrollBox1->setWidget(BigImage);
+    BigImageView->layout()->addWidget(ScrollBox1);
+    cell->addWidget(BigImageView, 0, 0);
+
+    // View 3: the online album.
+    AlbumView = viewPanel(QStringLiteral("AlbumView"), views);
+    AlbumActionToolBar = new QToolBar(AlbumView);
+    AlbumActionToolBar->setObjectName(QStringLiteral("AlbumActionToolBar"));
+    AlbumActionToolBar->setFixedHeight(26);
+    AlbumActionToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    AlbumActionToolBar->setIconSize(QSize(16, 16));
+    AlbumView->layout()->addWidget(AlbumActionToolBar);
+    AlbumSplitter = new TSplitPane(AlbumView);
+    AlbumSplitter->setObjectName(QStringLiteral("AlbumSplitter"));
+    AlbumTreeView = new QTreeWidget(AlbumSplitter);
+    AlbumTreeView->setObjectName(QStringLiteral("AlbumTreeView"));
+    AlbumTreeView->setHeaderHidden(true);
+    AlbumTreeView->setIconSize(QSize(16, 16));
+    {
+        QIcon nodeIcon;
+        nodeIcon.addPixmap(QPixmap::fromImage(IconImageList->image(1)), QIcon::Normal);
+        nodeIcon.addPixmap(QPixmap::fromImage(IconImageList->image(2)), QIcon::Selected);
+        auto *top = new QTreeWidgetItem(AlbumTreeView, {QStringLiteral("トップ")});
+        top->setIcon(0, nodeIcon);
+    }
+    AlbumListView = new TOwnerDataListView(AlbumSplitter);
+    AlbumListView->setObjectName(QStringLiteral("AlbumListView"));
+    AlbumListView->setLargeImages(AlbumImageList);
+    AlbumSplitter->addWidget(AlbumTreeView);
+    AlbumSplitter->addWidget(AlbumListView);
+    AlbumSplitter->setStretchFactor(1, 1);
+    AlbumView->layout()->addWidget(AlbumSplitter);
+    cell->addWidget(AlbumView, 0, 0);
+
+    StatusBar1 = new TStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->AddPanel(50);
+    setStatusBar(StatusBar1);
+
+    Gauge1 = new QProgressBar(this);
+    Gauge1->setObjectName(QStringLiteral("Gauge1"));
+    Gauge1->setFixedSize(169, 21);
+    Gauge1->setTextVisible(false);
+    Gauge1->setStyleSheet(QStringLiteral("QProgressBar::chunk { background: blue; }"));
+    Gauge1->hide();
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    bool canClose = true;
+    guarded([&] { FormCloseQuery(canClose); });
+    if (canClose)
+        event->accept();
+    else
+        event->ignore();
+}

@@ -1,0 +1,170 @@
+#pragma once
+// The main window. One class holds the program's state for the life of the process; its
+// methods are defined in the folders of the subsystems that own them.
+#include <QImage>
+#include <QMainWindow>
+#include <QString>
+#include <vector>
+
+#include "localbrowser/PcImages.h"
+#include "platform/Action.h"
+#include "platform/ActionBar.h"
+
+class QAction;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QProgressBar;
+class QToolBar;
+class QTreeWidget;
+class TForm2;
+class TForm3;
+class TImage;
+class TImageList;
+class TLoginDialog;
+class TOwnerDataListView;
+class TScrollBox;
+class TShellTreeView;
+class TSplitPane;
+class TStatusBar;
+class TTabSet;
+class TTimer;
+
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // The login dialog and the navigation window exist before the main window; the creation
+    // event (FormCreate, the start-up sequence) runs at the end of construction unless
+    // runStartUp is false (tests that drive it themselves).
+    TForm1(TLoginDialog *loginDialog, TForm3 *form3, bool runStartUp = true);
+    ~TForm1() override;
+
+    // ---- application shell (app/) ----
+    QString DataFolder;  // ends in the path separator
+    QString CacheFolder; // DataFolder + "ImageCache"
+    qint16 LastView = 0;
+    bool NavigateWindow = true;
+    bool Spi = false;
+    QString SpiFolder;
+    QString ServiceHost; // "http://" + host[:port]
+
+    TLoginDialog *LoginDialog;
+    TForm3 *Form3;
+    TForm2 *Form2 = nullptr; // created after the main window
+
+    // Runs the creation event inside the error guard; when an error ends it early, the local
+    // picture view is shown so that the window is usable.
+    void RunStartUp();
+    void FormCreate();
+    void ViewSelect(int view);
+    void DockTabSet1Change(int newTab, bool &allowChange);
+    void FormCloseQuery(bool &canClose);
+    void ExitExecute();
+    void ActHelpExecute();
+    void ActNewVersionExecute();
+    void ActShowNavigateWindowExecute();
+    void ActDeleteExecute();
+    void UrlJump(const QString &url);
+    void LoadIniFile();
+    void SaveIniFile();
+    void StopTimerExecute();
+
+    // Controls.
+    TActionList *ActionManager1;
+    TAction *ActLogin, *ActLogout, *ActRefresh, *Exit, *ActNetworkConfig, *ActFont, *ActVersion,
+        *ActHelp, *ActRename, *ActDelete, *AcTUpFolder, *ActFileUpLoad, *ActReload, *ActGoOrder,
+        *ActGoAddPrint, *ActMoveFolder, *ActAlbumImageProperty, *ActFileUp, *ActShowNavigateWindow,
+        *ActNewVersion, *ActDispOrderPageUrl, *ActSusiePlugin;
+    std::vector<TActionBar> ActionBars; // the six bar definitions, in order
+
+    QMenuBar *ActionMainMenuBar1;
+    TTabSet *DockTabSet1;
+    TStatusBar *StatusBar1;
+    QProgressBar *Gauge1;
+    QImage UnknownFileImage, FolderImage, FolderUpImage;
+    TImageList *IconImageList, *PcImageList, *AlbumImageList;
+    TTimer *StopTimer, *PcImageDrawTimer;
+    QMenu *DummyPopupMenu;
+
+    QWidget *PcView;
+    QToolBar *PcActionToolBar;
+    TSplitPane *PcSplitter;
+    TShellTreeView *PcTreeView;
+    TOwnerDataListView *PcListView;
+    QMenu *PcListPopupActionBar;
+    QAction *N1;
+
+    QWidget *OrderView;
+    QToolBar *OrderActionToolBar;
+    QListWidget *OrderListView;
+
+    QWidget *BigImageView;
+    TScrollBox *ScrollBox1;
+    TImage *BigImage;
+
+    QWidget *AlbumView;
+    QToolBar *AlbumActionToolBar;
+    TSplitPane *AlbumSplitter;
+    QTreeWidget *AlbumTreeView;
+    TOwnerDataListView *AlbumListView;
+    QMenu *AlbumListPopupActionBar;
+    QMenu *MoveToFolder;
+    QAction *Delete1, *N3, *N5, *N6;
+
+    // ---- service session (session/) ----
+    QString SessionId; // saved in the settings under KvoSessionId
+    QString UserName;  // display name from the service; empty when logged out
+    bool LoggedIn = false;
+    bool SessionReady = false;
+    // The HTTP client with its cookie store (IdCookieManager1), owned as a child of the window.
+    static class HttpClient *CreateHttpClient(QObject *owner);
+    class HttpClient *IdHTTP1 = CreateHttpClient(this);
+    void SetCookie();
+    void GetCookie();
+    QString GetHTTP(const QString &url);
+    bool GetHTTPBin(const QString &url, const QString &fileName);
+    bool Login();
+    bool Logout();
+    void LoginProc();
+    void LogoutProc();
+    QString OrderPageAddress() const;
+    void ActLoginExecute();
+    void ActLogoutExecute();
+    void ActGoOrderExecute();
+    void ActDispOrderPageUrlExecute();
+
+    // ---- local picture browser (localbrowser/) ----
+    std::vector<TPcImages> PcImages;
+    void BindLocalBrowserEvents();
+    void ResetLocalBrowserState();
+    void StopTimerPcBranch();
+    void ActFileUpExecute();
+
+    // ---- online album (album/) ----
+    bool AlbumLoaded = false;
+    void BindAlbumEvents();
+    void ResetAlbumState();
+    void StopTimerAlbumBranch();
+    void AlbumFolderLoad();
+    void AcTUpFolderExecute();
+    void ActReloadExecute();
+
+    // ---- upload (upload/) ----
+    bool UploadBusy = false;
+    bool UploadCancel = false;
+    void ActFileUpLoadExecute();
+
+    // ---- plug-in host (spi/) ----
+    void SetSpi();
+    void ActSusiePluginExecute();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void CreateActions();
+    void CreateBars();
+    void CreateControls();
+    void LoadResources();
+};

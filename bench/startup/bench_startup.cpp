@@ -1,0 +1,48 @@
+// Start-up to first paint: `bench_startup tovela` builds the program's four windows and runs
+// the start-up sequence; `bench_startup bare` shows a plain QWidget. Either exits at the first
+// paint of its main window, so the wall time of the process is start to first paint.
+// bench/startup/run.sh runs both repeatedly and prints the medians.
+#include "app/Program.h"
+#include "app/Unit1.h"
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
+
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QTimer>
+#include <cstdio>
+#include <cstring>
+
+namespace
+{
+class FirstPaint : public QObject
+{
+public:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        return false;
+    }
+};
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const bool bare = argc > 1 && std::strcmp(argv[1], "bare") == 0;
+    Application app(argc, argv);
+    FirstPaint filter;
+    if (bare) {
+        QWidget window;
+        window.resize(400, 300);
+        window.installEventFilter(&filter);
+        window.show();
+        return app.exec();
+    }
+    // No service answers here and no box may wait for a click.
+    ScriptedDialogsGuard dialogs;
+    TProgram program(QStringLiteral("http://127.0.0.1:9"));
+    program.Form1->installEventFilter(&filter);
+    program.Form1->show();
+    return app.exec();
+}

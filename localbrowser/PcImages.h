@@ -1,0 +1,13 @@
+#pragma once
+// One entry of the local picture list; PcImages is indexed like the items of PcListView.
+#include <QString>
+#include <cstdint>
+
+struct TPcImages {
+    QString Name;            // file name without folder; also the item's caption
+    QString Folder;          // the folder it was listed from (no separator appended)
+    int32_t ImageIndex = -1; // thumbnail slot in PcImageList, -1 for none
+    bool Drawn = false;      // a thumbnail attempt was made since listing or losing the slot
+    bool IsFolder = false;   // never set by the listing
+    bool IsPicture = false;  // cleared when the file cannot be decoded
+};

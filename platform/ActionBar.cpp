@@ -1,0 +1,98 @@
+#include "platform/ActionBar.h"
+
+#include "platform/Action.h"
+#include "platform/ImageList.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QToolBar>
+
+#include <memory>
+
+namespace
+{
+QIcon iconOf(TImageList *images, int index)
+{
+    if (!images || index < 0 || index >= images->Count())
+        return {};
+    return QIcon(QPixmap::fromImage(images->image(index)));
+}
+} // namespace
+
+QAction *CreateActionLink(const TActionClientItem &item, TImageList *images, QObject *parent)
+{
+    auto *shown = new QAction(parent);
+    shown->setObjectName(item.Name);
+    TAction *action = item.Action;
+    const int image = item.ImageIndex >= 0 ? item.ImageIndex : (action ? action->ImageIndex : -1);
+    shown->setIcon(iconOf(images, image));
+    if (!action) {
+        shown->setText(item.Caption);
+        shown->setEnabled(false);
+        return shown;
+    }
+    // An item's own caption stands until the action's caption is changed; from then on the
+    // item follows the action, as the toolkit's action links do.
+    auto own = std::make_shared<QString>(item.Caption);
+    auto bound = std::make_shared<QString>(action->Caption());
+    auto update = [shown, action, own, bound] {
+        if (action->Caption() != *bound) {
+            own->clear();
+            *bound = action->Caption();
+        }
+        shown->setText(own->isEmpty() ? action->Caption() : *own);
+        shown->setToolTip(action->Hint);
+        shown->setStatusTip(action->Hint);
+        shown->setCheckable(action->Checkable());
+        shown->setChecked(action->Checked());
+        shown->setEnabled(action->isShownEnabled());
+    };
+    update();
+    QObject::connect(action, &TAction::changed, shown, update);
+    // The shown check mark follows the action only; the handler decides the new state.
+    QObject::connect(shown, &QAction::triggered, action, [action, update] {
+        action->Execute();
+        update();
+    });
+    return shown;
+}
+
+void BuildMenu(QMenu *menu, const std::vector<TActionClientItem> &items, TImageList *images)
+{
+    for (const TActionClientItem &item : items) {
+        if (item.Separator) {
+            menu->addSeparator()->setObjectName(item.Name);
+        } else if (!item.Action && !item.Items.empty()) {
+            QMenu *sub = menu->addMenu(item.Caption);
+            sub->setObjectName(item.Name);
+            BuildMenu(sub, item.Items, images);
+        } else {
+            menu->addAction(CreateActionLink(item, images, menu));
+        }
+    }
+}
+
+void BuildMenuBar(QMenuBar *bar, const TActionBar &def, TImageList *images)
+{
+    for (const TActionClientItem &item : def.Items) {
+        if (item.Action) {
+            bar->addAction(CreateActionLink(item, images, bar));
+            continue;
+        }
+        QMenu *menu = bar->addMenu(item.Caption);
+        menu->setObjectName(item.Name);
+        BuildMenu(menu, item.Items, images);
+    }
+}
+
+void BuildToolBar(QToolBar *bar, const TActionBar &def, TImageList *images)
+{
+    for (const TActionClientItem &item : def.Items) {
+        if (item.Separator)
+            bar->addSeparator();
+        else
+            bar->addAction(CreateActionLink(item, images, bar));
+    }
+}

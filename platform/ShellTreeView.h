@@ -1,0 +1,22 @@
+#pragma once
+// The shell folder tree: folders only, hidden folders left out, rooted at the file-system
+// root. Path() is the selected folder's path, or empty. OnChange runs when the selection moves.
+#include <QTreeView>
+#include <functional>
+
+class QFileSystemModel;
+
+class TShellTreeView : public QTreeView
+{
+    Q_OBJECT
+public:
+    explicit TShellTreeView(QWidget *parent = nullptr);
+
+    QString Path() const;
+    // Selects (and reveals) the node of a folder; returns false when it is not in the tree.
+    bool SelectPath(const QString &path);
+    std::function<void()> OnChange;
+
+private:
+    QFileSystemModel *fs;
+};

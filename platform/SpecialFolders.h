@@ -1,0 +1,11 @@
+#pragma once
+// Folders of the system's roles on this desktop.
+#include <QString>
+
+// The path separator of joined paths.
+inline const QString PathDelim = QStringLiteral("/");
+
+// The current user's application-data folder (XDG data home), or empty when none is known.
+QString ApplicationDataFolder();
+// The user's home folder, the fallback base for the data folder; empty when none is known.
+QString ProfileFolder();

@@ -1,0 +1,47 @@
+#include "platform/SplitPane.h"
+
+TSplitPane::TSplitPane(QWidget *parent) : QSplitter(Qt::Horizontal, parent)
+{
+    setHandleWidth(6);
+    setChildrenCollapsible(false);
+    connect(this, &QSplitter::splitterMoved, this, [this] {
+        if (laidOut)
+            pending = sizes().value(0, pending);
+    });
+}
+
+int TSplitPane::LeftWidth() const
+{
+    return laidOut ? sizes().value(0, pending) : pending;
+}
+
+void TSplitPane::setLeftWidth(int width)
+{
+    pending = width;
+    if (laidOut)
+        apply();
+}
+
+void TSplitPane::apply()
+{
+    if (count() < 2)
+        return;
+    const int total = width() - handleWidth();
+    setSizes({pending, std::max(0, total - pending)});
+}
+
+void TSplitPane::showEvent(QShowEvent *event)
+{
+    QSplitter::showEvent(event);
+    if (!laidOut) {
+        laidOut = true;
+        apply();
+    }
+}
+
+void TSplitPane::resizeEvent(QResizeEvent *event)
+{
+    QSplitter::resizeEvent(event);
+    if (laidOut)
+        apply();
+}
