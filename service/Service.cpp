@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 
 namespace service
 {
@@ -378,7 +379,14 @@ void Service::post(const httplib::Request &req, httplib::Response &res,
         if (session && !overLimit)
             upload = startUpload(store_, req);
     }
+    // A canned reset stops reading half-way, leaving the rest of the body unread: closing the
+    // connection then resets it under the sending client.
+    size_t stopAt = std::numeric_limits<size_t>::max();
+    if (canned && canned->resetMid)
+        stopAt = req.get_header_value<uint64_t>("Content-Length") / 2;
     bool complete = read([&](const char *data, size_t size) {
+        if (record.bodySize >= stopAt)
+            return false;
         if (hooks_ && record.body.size() < kMaxRecordedBody)
             record.body.append(data, std::min(size, kMaxRecordedBody - record.body.size()));
         record.bodySize += size;
@@ -441,6 +449,11 @@ void Service::answerCanned(const CannedReply &reply, httplib::Response &res)
     res.status = reply.status;
     for (const auto &[name, value] : reply.headers)
         res.headers.emplace(name, value);
+    if (reply.resetMid) {
+        res.set_content_provider(reply.body.size() + 1, reply.contentType,
+                                 [](size_t, size_t, httplib::DataSink &) { return false; });
+        return;
+    }
     if (!reply.closeMid) {
         res.set_content(reply.body, reply.contentType.c_str());
         return;

@@ -33,6 +33,7 @@ bool CannedReply::fromForm(const Query &form, CannedReply &reply, std::string &e
     reply.body = form.value("body");
     reply.stall = form.value("stall") == "1";
     reply.closeMid = form.value("close_mid") == "1";
+    reply.resetMid = form.value("reset_mid") == "1";
     if (form.has("content_type"))
         reply.contentType = form.value("content_type");
     for (const std::string &line : form.values("header")) {

@@ -200,6 +200,8 @@ void ServiceProcess::cannedReply(const CannedReply &reply)
         fields.append(qMakePair(QByteArray("stall"), QByteArray("1")));
     if (reply.closeMid)
         fields.append(qMakePair(QByteArray("close_mid"), QByteArray("1")));
+    if (reply.resetMid)
+        fields.append(qMakePair(QByteArray("reset_mid"), QByteArray("1")));
     if (!reply.contentType.isEmpty())
         fields.append({"content_type", reply.contentType});
     for (const QByteArray &h : reply.headers)

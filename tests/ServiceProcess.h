@@ -36,6 +36,7 @@ struct CannedReply {
     int count = 1;             // requests it answers; 0: all until reset()
     bool stall = false;        // accept and never answer (until reset())
     bool closeMid = false;     // send the headers and half the body, then close
+    bool resetMid = false;     // read half the request body, then drop the connection
     QByteArray contentType;    // empty: "text/plain; charset=Shift_JIS"
     QList<QByteArray> headers; // extra reply header lines "Name: value", e.g. a Set-Cookie
 };

@@ -352,3 +352,18 @@ TEST_F(ServiceWithoutHooksTest, TestEndpointsDoNotExist)
     EXPECT_EQ(client->Get("/__test/requests")->status, 404);
     EXPECT_EQ(get("/wis/wi_login.php/?email=&passwd="), "NG");
 }
+
+TEST_F(ServiceTest, ResetMidUploadDropsTheConnectionAndKeepsNothing)
+{
+    std::string sid = newSession();
+    httplib::Params p = {{"path", "/wis/wi_upload.php/" + sid}, {"reset_mid", "1"}};
+    client->Post("/__test/reply", p);
+    EXPECT_EQ(upload(sid, "big.jpg", std::string(8 << 20, 'x')), "<no reply>");
+    EXPECT_TRUE(store->allPictures().empty());
+    // Only half of the body was taken.
+    std::string json = client->Get("/__test/requests")->body;
+    size_t at = json.find("\"body_size\":");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_LT(std::stoull(json.substr(at + 12)), 5u << 20);
+    EXPECT_EQ(upload(sid, "next.jpg", "ok"), "OK");
+}
