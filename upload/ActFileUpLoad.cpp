@@ -103,7 +103,7 @@ void TForm1::ActFileUpLoadExecute()
         ActGoAddPrint->setEnabled(false);
         ActFileUp->setEnabled(false);
         Finally endBatch([this] {
-            Form2->close();
+            Form2->Close();
             UploadList.clear();
             ActGoAddPrint->setEnabled(true);
             ActFileUp->setEnabled(true);
@@ -117,7 +117,6 @@ void TForm1::ActFileUpLoadExecute()
         }
 
         Form2->show();
-        Form2->raise();
         ProcessMessages();
 
         for (int i = 0; i < N; ++i) {

@@ -68,14 +68,20 @@ void TForm2::CancelButtonClick()
         Form1->SetUploadCancel(true);
 }
 
+void TForm2::Close()
+{
+    closing = true;
+    close();
+    closing = false;
+}
+
 void TForm2::closeEvent(QCloseEvent *event)
 {
-    // close() from the batch arrives as a non-spontaneous event; the window system's is not.
-    // (QDialog's own handler would route it through reject(), which does nothing here.)
-    if (event->spontaneous())
-        event->ignore();
-    else
+    // QDialog's own handler would route the close through reject(), which does nothing here.
+    if (closing)
         event->accept();
+    else
+        event->ignore();
 }
 
 void TForm2::reject() {}

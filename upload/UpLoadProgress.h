@@ -24,10 +24,15 @@ public:
     // The gauge at percent and "<total>個中 <current>個目を転送中..." on the label.
     void ShowProgress(int percent, int total, int current);
     void CancelButtonClick();
+    // The end of a batch: hides the window, the one way it goes away.
+    void Close();
 
 protected:
     // Only the batch hides the window: the title bar has no close box, and neither a close
     // request from the window system nor Escape gets past these.
     void closeEvent(QCloseEvent *event) override;
     void reject() override;
+
+private:
+    bool closing = false;
 };

@@ -1,6 +1,9 @@
 #include "upload/UploadRequest.h"
 
+#include "platform/Exception.h"
 #include "platform/ShiftJis.h"
+
+#include <QFileInfo>
 
 #include <QMimeDatabase>
 
@@ -24,6 +27,11 @@ HttpFormPart UploadModeField()
 
 HttpFormPart UploadFileField(const QString &fullPath)
 {
+    // Only a readable plain file can be streamed: a folder or a pipe would otherwise go out as
+    // an empty picture (or never end), and the service would take it as sent.
+    const QFileInfo info(fullPath);
+    if (!info.isFile() || !info.isReadable())
+        throw EInOutError(QStringLiteral("Cannot open file \"%1\".").arg(fullPath));
     HttpFormPart part;
     part.Name = QByteArrayLiteral("file1");
     part.FilePath = fullPath;

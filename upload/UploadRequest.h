@@ -14,7 +14,8 @@ QByteArray UploadContentType(const QString &path);
 
 // The plain field "mode" with the value "upload".
 HttpFormPart UploadModeField();
-// The file field "file1" for the picture at fullPath.
+// The file field "file1" for the picture at fullPath; EInOutError when it is not a
+// readable plain file.
 HttpFormPart UploadFileField(const QString &fullPath);
 
 // The service takes no more pictures: the first line of the reply (ended by CR, LF or the
