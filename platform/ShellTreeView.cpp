@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QTimer>
 
 TShellTreeView::TShellTreeView(QWidget *parent) : QTreeView(parent), fs(new QFileSystemModel(this))
 {
@@ -22,17 +23,52 @@ TShellTreeView::TShellTreeView(QWidget *parent) : QTreeView(parent), fs(new QFil
         setCurrentIndex(start);
         scrollTo(start);
     }
+    rememberCurrent();
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (restoring)
+            return;
+        rememberCurrent();
         if (OnChange)
             OnChange();
     });
+    auto check = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { restoreCurrent(); }, Qt::QueuedConnection);
+    };
+    connect(fs, &QAbstractItemModel::rowsRemoved, this, check);
+    connect(fs, &QAbstractItemModel::layoutChanged, this, check);
+    connect(fs, &QAbstractItemModel::modelReset, this, check);
+}
+
+void TShellTreeView::rememberCurrent()
+{
+    const QModelIndex index = currentIndex();
+    selectedPath = index.isValid() ? fs->filePath(index) : QString();
+}
+
+void TShellTreeView::restoreCurrent()
+{
+    if (currentIndex().isValid() || selectedPath.isEmpty())
+        return;
+    if (QDir(selectedPath).exists()) {
+        if (QModelIndex index = fs->index(selectedPath); index.isValid()) {
+            restoring = true;
+            setCurrentIndex(index);
+            restoring = false;
+        }
+        return;
+    }
+    // The folder itself is gone: that is a change of the selection.
+    selectedPath.clear();
+    if (OnChange)
+        OnChange();
 }
 
 QString TShellTreeView::Path() const
 {
     QModelIndex index = currentIndex();
     if (!index.isValid())
-        return {};
+        return selectedPath; // a node lost while the model refills; restored shortly
     return fs->filePath(index);
 }
 
