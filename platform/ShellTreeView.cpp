@@ -10,6 +10,14 @@ TShellTreeView::TShellTreeView(QWidget *parent) : QTreeView(parent), fs(new QFil
     fs->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives);
     fs->setReadOnly(true);
     fs->setRootPath(QDir::rootPath());
+    // Connected before the view's selection model connects, so that a current node moved
+    // by a removal is known as such when the selection model reports it.
+    connect(fs, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex &parent, int first, int last) {
+                for (QModelIndex i = currentIndex(); i.isValid(); i = i.parent())
+                    if (i.parent() == parent && i.row() >= first && i.row() <= last)
+                        restoring = true;
+            });
     setModel(fs);
     for (int column = 1; column < fs->columnCount(); ++column)
         hideColumn(column);
@@ -32,6 +40,7 @@ TShellTreeView::TShellTreeView(QWidget *parent) : QTreeView(parent), fs(new QFil
             OnChange();
     });
     auto check = [this] {
+        restoring = false;
         QMetaObject::invokeMethod(
             this, [this] { restoreCurrent(); }, Qt::QueuedConnection);
     };
@@ -48,7 +57,9 @@ void TShellTreeView::rememberCurrent()
 
 void TShellTreeView::restoreCurrent()
 {
-    if (currentIndex().isValid() || selectedPath.isEmpty())
+    const QModelIndex current = currentIndex();
+    const QString currentPath = current.isValid() ? fs->filePath(current) : QString();
+    if (selectedPath.isEmpty() || currentPath == selectedPath)
         return;
     if (QDir(selectedPath).exists()) {
         if (QModelIndex index = fs->index(selectedPath); index.isValid()) {
@@ -58,18 +69,16 @@ void TShellTreeView::restoreCurrent()
         }
         return;
     }
-    // The folder itself is gone: that is a change of the selection.
-    selectedPath.clear();
+    // The folder itself is gone: the selection has really changed.
+    rememberCurrent();
     if (OnChange)
         OnChange();
 }
 
 QString TShellTreeView::Path() const
 {
-    QModelIndex index = currentIndex();
-    if (!index.isValid())
-        return selectedPath; // a node lost while the model refills; restored shortly
-    return fs->filePath(index);
+    // The selected folder, also while the model refills and the node is being restored.
+    return selectedPath;
 }
 
 bool TShellTreeView::SelectPath(const QString &path)
