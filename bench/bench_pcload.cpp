@@ -45,17 +45,16 @@ int main(int argc, char **argv)
     const int count = int(form->PcImages.size());
     QElapsedTimer timer;
     timer.start();
-    double afterFirstScreens = 0;
+    const double beforeScrolling = CurrentRssMiB();
     for (int start = 0; start < count; start += 20) {
         bench.Draw(start, std::min(start + 19, count - 1));
-        if (start == 80)
-            afterFirstScreens = PeakRssMiB();
+        if (start + 20 == 100 || start + 20 == 500 || start + 20 == 1000 || start + 20 == 2000)
+            std::printf("  resident after %4d thumbnails: %.1f MiB (before scrolling %.1f MiB)\n",
+                        start + 20, CurrentRssMiB(), beforeScrolling);
     }
     std::printf("scrolled through %d pictures (640x480) in %.1f s: image list holds %d images, "
                 "%d slot records\n",
                 count, double(timer.elapsed()) / 1000, form->PcImageList->Count(),
                 form->PcImgCache.Count());
-    std::printf("peak RSS after 100 thumbnails: %.1f MiB, after %d: %.1f MiB\n", afterFirstScreens,
-                count, PeakRssMiB());
     return 0;
 }

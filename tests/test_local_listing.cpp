@@ -152,8 +152,19 @@ TEST_F(LocalBrowser, AFolderWithoutReadPermissionListsNothing)
     const QString locked = makeFolder(QStringLiteral("locked"), {{QStringLiteral("a.jpg"), "x"}});
     ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::WriteOwner | QFileDevice::ExeOwner));
     listFolder(locked);
-    if (geteuid() != 0) // root reads it all the same
+    if (geteuid() != 0) { // root reads it all the same
         EXPECT_EQ(form->PcListView->ItemsCount(), 0);
+    }
     QFile::setPermissions(locked,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST_F(LocalBrowser, ThePickedFolderStaysPickedWhileTheTreeFillsInTheBackground)
+{
+    const QString fresh = makeFolder(QStringLiteral("fresh"), {{QStringLiteral("f.txt"), "f"}});
+    ASSERT_TRUE(form->PcTreeView->SelectPath(fresh));
+    pump(400); // the tree's model reads the new folders meanwhile; StopTimer lists on its own
+    EXPECT_EQ(form->PcTreeView->Path(), fresh);
+    EXPECT_EQ(form->PcTreeView->currentIndex().data().toString(), QStringLiteral("fresh"));
+    EXPECT_EQ(listedNames(), QStringList{QStringLiteral("f.txt")});
 }
