@@ -114,10 +114,24 @@ QString fromShiftJis(const QByteArray &bytes)
     return QString::fromUtf8(out);
 }
 
+bool fitsShiftJis(const QString &text)
+{
+    Iconv cd("CP932", "UTF-32LE");
+    const QList<uint> codePoints = text.toUcs4();
+    for (uint cp : codePoints)
+        if (cp >= 0x80 && encodeCodePoint(cd, cp).isEmpty())
+            return false;
+    return true;
+}
+
 QByteArray percentEncodeShiftJis(const QString &text)
 {
+    return percentEncode(toShiftJis(text));
+}
+
+QByteArray percentEncode(const QByteArray &raw)
+{
     static const char hex[] = "0123456789ABCDEF";
-    const QByteArray raw = toShiftJis(text);
     QByteArray out;
     out.reserve(raw.size() * 3);
     for (char c : raw) {

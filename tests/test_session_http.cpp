@@ -127,7 +127,7 @@ TEST_F(SessionHttp, UnreachableHostShowsOneMessageAndGivesAnEmptyReply)
     w.SessionId = QStringLiteral("S1");
     EXPECT_EQ(w.GetHTTP(host + "/wis/wi_folder.php/S1?mode=list"), QString());
     EXPECT_EQ(texts(), std::vector<QString>{CommunicationError});
-    EXPECT_EQ((*dialogs)->boxes.at(0).caption, QStringLiteral("ルミナード"));
+    EXPECT_EQ(dialogs->boxes.at(0).caption, QStringLiteral("ルミナード"));
     EXPECT_EQ(w.SessionId, QStringLiteral("S1"));
 }
 
