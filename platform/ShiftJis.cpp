@@ -82,7 +82,8 @@ QString fromShiftJis(const QByteArray &bytes)
 {
     Iconv cd("UTF-8", "CP932");
     QByteArray out;
-    out.resize(bytes.size() * 3 + 16);
+    // Room for text that is mostly ASCII; grown on demand for the rest.
+    out.resize(bytes.size() + bytes.size() / 2 + 16);
     char *in = const_cast<char *>(bytes.constData());
     size_t inLeft = static_cast<size_t>(bytes.size());
     char *outPtr = out.data();

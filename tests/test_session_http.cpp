@@ -163,6 +163,21 @@ TEST_F(SessionHttp, RepliesAreShiftJisTextAndBadBytesDoNotBreakThem)
     EXPECT_TRUE(texts().empty());
 }
 
+TEST_F(SessionHttp, FiftyMegabyteReplyArrivesAsText)
+{
+    QByteArray big;
+    big.reserve(50 * 1024 * 1024);
+    while (big.size() < 50 * 1024 * 1024)
+        big.append("1<!--SEP-->42<!--SEP-->\x8E\xCA\x90\x5E.jpg\r\n");
+    RawHttpServer server([&](const Request &) { return reply(big, "sid=BIG"); });
+    TForm1 &w = bareWindow(server.baseUrl());
+    const QString text = w.GetHTTP(server.baseUrl() + "/wis/wi_folder.php/S?mode=img&id=1");
+    EXPECT_TRUE(text.startsWith(QStringLiteral("1<!--SEP-->42<!--SEP-->写真.jpg\r\n")));
+    EXPECT_EQ(text.count(QStringLiteral("写真.jpg")), big.count("\x8E\xCA\x90\x5E.jpg"));
+    EXPECT_EQ(w.SessionId, QStringLiteral("BIG"));
+    EXPECT_TRUE(texts().empty());
+}
+
 TEST_F(SessionHttp, StalledOrCutRepliesAreCommunicationErrors)
 {
     const QByteArray full = RawHttpServer::response(200, QByteArray(4000, 'x'));
