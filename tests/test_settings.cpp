@@ -113,3 +113,12 @@ TEST_F(Settings, ExitCommandAndCloseButtonBothWrite)
     form->close(); // the window's close button takes the same path
     EXPECT_TRUE(readIni().contains("WindowTop=100"));
 }
+
+TEST_F(Settings, SavedSessionIdThatCannotTravelIsDropped)
+{
+    writeIni("[NETWORK]\nKvoSessionId=ab cd\n");
+    start();
+    EXPECT_TRUE(dialogs->boxes.empty());
+    form->LoadIniFile();
+    EXPECT_TRUE(form->SessionId.isEmpty());
+}
