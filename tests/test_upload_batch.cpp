@@ -346,13 +346,3 @@ TEST_F(UploadBatch, RefusalsBeforeTheBatchSendNothingAndStillMoveTheGuide)
     EXPECT_TRUE(uploadRequests().isEmpty());
     EXPECT_FALSE(form->UploadBusy);
 }
-
-TEST_F(UploadBatch, TheToolBarCommandRunsTheSameUpload)
-{
-    startWith();
-    pictures(2, {1});
-    form->ActFileUp->setEnabled(true); // as the selection count does
-    ASSERT_TRUE(form->ActFileUp->Execute());
-    EXPECT_EQ(sentFileNames(), pathsOf({"p2.jpg"}));
-    expectConfirmThenCompletion();
-}
