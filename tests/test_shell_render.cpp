@@ -77,3 +77,19 @@ TEST_F(RenderedBrowser, ListedFolderShowsItsThumbnails)
     EXPECT_NE(seen, QColor(Qt::white));
     EXPECT_LT(std::min({seen.red(), seen.green(), seen.blue()}), 100);
 }
+
+#include "session/LoginForm.h"
+
+TEST_F(AppFixture, LoginDialogRenders)
+{
+    start();
+    TLoginDialog *dialog = program->LoginDialog.get();
+    dialog->show();
+    pump(20);
+    QImage shot = dialog->grab().toImage();
+    const QString out = qEnvironmentVariable("TOVELA_RENDER_DIR");
+    if (!out.isEmpty())
+        shot.save(out + QStringLiteral("/login.png"));
+    EXPECT_EQ(shot.size(), QSize(414, 186));
+    EXPECT_GT(distinctColours(shot), 8);
+}
