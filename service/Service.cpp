@@ -232,7 +232,7 @@ Service::Service(Store &store, ServiceOptions options)
         auto [from, to] = headers.equal_range("Content-Type");
         for (auto it = from; it != to; ++it)
             if (it->second.rfind("multipart/form-data", 0) == 0)
-                it->second.insert(0, kHiddenMultipart);
+                it->second = std::string(kHiddenMultipart) + it->second;
         return httplib::Server::HandlerResponse::Unhandled;
     });
     server_->set_exception_handler(
