@@ -3,9 +3,10 @@
 #include "platform/Exception.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringConverter>
 #include <QTextStream>
+
+#include <cstdio>
 
 namespace
 {
@@ -148,12 +149,22 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
         lines << QLatin1Char('[') + section + QLatin1Char(']') << entry;
     }
 
-    QSaveFile file(fileName);
-    bool ok = file.open(QIODevice::WriteOnly);
+    // Written beside the file and renamed over it, so a failed write never leaves half a file.
+    // No sync to disk: a profile is written key by key at every close, and twelve syncs cost
+    // seconds on a busy disk.
+    QByteArray bytes = lines.join(QLatin1Char('\n')).toUtf8();
+    bytes.append('\n');
+    const QString temporary = fileName + QStringLiteral(".new");
+    QFile file(temporary);
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     if (ok) {
-        QByteArray bytes = lines.join(QLatin1Char('\n')).toUtf8();
-        bytes.append('\n');
-        ok = file.write(bytes) == bytes.size() && file.commit();
+        ok = file.write(bytes) == bytes.size();
+        file.close();
+        ok = ok && file.error() == QFileDevice::NoError &&
+             std::rename(QFile::encodeName(temporary).constData(),
+                         QFile::encodeName(fileName).constData()) == 0;
+        if (!ok)
+            QFile::remove(temporary);
     }
     if (!ok)
         throw EIniFileException(QStringLiteral("%1 に書き込めません").arg(fileName));

@@ -17,4 +17,5 @@ median() {
     printf '%s\n' "${t[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f ms\n", a[int((NR+1)/2)]/1000}'
 }
 echo "bare Qt window: $(median bare)"
+echo "window + text:  $(median text)"
 echo "tovela:         $(median tovela)"
