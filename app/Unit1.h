@@ -113,15 +113,22 @@ public:
     QAction *Delete1, *N3, *N5, *N6;
 
     // ---- service session (session/) ----
-    QString SessionId;
+    QString SessionId; // saved in the settings under KvoSessionId
+    QString UserName;  // display name from the service; empty when logged out
     bool LoggedIn = false;
     bool SessionReady = false;
+    // The HTTP client with its cookie store (IdCookieManager1), owned as a child of the window.
+    static class HttpClient *CreateHttpClient(QObject *owner);
+    class HttpClient *IdHTTP1 = CreateHttpClient(this);
     void SetCookie();
     void GetCookie();
     QString GetHTTP(const QString &url);
     bool GetHTTPBin(const QString &url, const QString &fileName);
     bool Login();
+    bool Logout();
+    void LoginProc();
     void LogoutProc();
+    QString OrderPageAddress() const;
     void ActLoginExecute();
     void ActLogoutExecute();
     void ActGoOrderExecute();

@@ -1,14 +1,31 @@
 #pragma once
-// Placeholder of the login dialog until the session work lands: an empty modal dialog.
+// The login dialog: e-mail address and password of an album member. Created once before the
+// main window and kept until the process ends; its entries stay between showings and are what
+// every later Login sends.
 #include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
 
 class TLoginDialog : public QDialog
 {
-    Q_OBJECT
 public:
-    explicit TLoginDialog(QWidget *parent = nullptr) : QDialog(parent)
-    {
-        setObjectName(QStringLiteral("LoginDialog"));
-        setWindowTitle(QStringLiteral("ログイン"));
-    }
+    explicit TLoginDialog(QWidget *parent = nullptr);
+
+    QWidget *Panel1;
+    QLabel *Image1;
+    QLabel *Label1;
+    QLabel *Label2;
+    QLabel *StaticText1;
+    QLabel *Label3;
+    QLineEdit *EditEmail;
+    QLabel *Label4;
+    QLineEdit *EditPasswd;
+    QPushButton *OKBtn;
+    QPushButton *CancelBtn;
+
+private:
+    void FormCreate();
 };

@@ -1,0 +1,21 @@
+#pragma once
+// The pages the user's browser opens on the service: the order page, help and download.
+#include "service/Store.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace service {
+
+std::string htmlEscape(std::string_view text);
+
+// The order page of a session (nullopt: the session is unknown), with a note shown above the
+// form ("" for none).
+std::string orderPage(const std::optional<Session> &session, const std::vector<Picture> &order,
+                      const std::string &note);
+std::string helpPage();
+std::string downloadPage();
+std::string indexPage();
+
+} // namespace service

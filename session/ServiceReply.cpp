@@ -1,0 +1,18 @@
+#include "session/ServiceReply.h"
+
+bool IsRefusal(const QString &reply)
+{
+    qsizetype end = 0;
+    while (end < reply.size() && reply[end] != QLatin1Char('\r') && reply[end] != QLatin1Char('\n'))
+        ++end;
+    return QStringView(reply).left(end) == QLatin1String("NG");
+}
+
+bool IsUsableSessionId(const QString &id)
+{
+    for (QChar c : id) {
+        if (c.unicode() <= 0x20 || c.unicode() == 0x7F)
+            return false;
+    }
+    return true;
+}
