@@ -1,0 +1,81 @@
+#include "bench_pictures.h"
+
+#include <QProcess>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <sys/resource.h>
+#include <vector>
+
+#include <jpeglib.h>
+
+void WriteBenchJpeg(const QString &path, int width, int height)
+{
+    FILE *out = std::fopen(path.toLocal8Bit().constData(), "wb");
+    if (!out) {
+        std::perror("bench jpeg");
+        std::exit(1);
+    }
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr jerr;
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    jpeg_stdio_dest(&cinfo, out);
+    cinfo.image_width = JDIMENSION(width);
+    cinfo.image_height = JDIMENSION(height);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 90, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<JSAMPLE> row(size_t(width) * 3);
+    unsigned seed = 1;
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const int y = int(cinfo.next_scanline);
+        for (int x = 0; x < width; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            const int noise = int((seed >> 16) & 15) - 8;
+            row[3 * size_t(x) + 0] = JSAMPLE(std::clamp((x * 255) / width + noise, 0, 255));
+            row[3 * size_t(x) + 1] = JSAMPLE(std::clamp((y * 255) / height - noise, 0, 255));
+            row[3 * size_t(x) + 2] =
+                JSAMPLE(std::clamp(((x / 40 + y / 40) % 2) * 160 + 40 + noise, 0, 255));
+        }
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::fclose(out);
+}
+
+double MedianMs(int runs, const std::function<void()> &fn)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        fn();
+        const auto end = std::chrono::steady_clock::now();
+        times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+int RunProgram(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(-1))
+        return -1;
+    const int status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    if (status != 0)
+        std::fprintf(stderr, "%s\n", process.readAllStandardError().constData());
+    return status;
+}
+
+double PeakRssMiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// Helpers shared by the benchmarks: photo-like JPEG files written with libjpeg, wall-clock
+// timing, the median of repeated runs, a child process run, and the peak resident memory.
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// Writes a width x height JPEG (quality 90, 4:2:0) with gradients and noise to path.
+void WriteBenchJpeg(const QString &path, int width, int height);
+// Median wall time in milliseconds of runs calls of fn.
+double MedianMs(int runs, const std::function<void()> &fn);
+// Runs program with arguments, waits, returns its exit status (-1 when it could not run).
+int RunProgram(const QString &program, const QStringList &arguments);
+// Peak resident set size of this process so far, in MiB.
+double PeakRssMiB();
