@@ -4,6 +4,7 @@
 #include "app/Unit3.h"
 #include "platform/IniFile.h"
 #include "platform/SplitPane.h"
+#include "session/ServiceReply.h"
 
 #include <QCheckBox>
 
@@ -29,6 +30,10 @@ void TForm1::LoadIniFile()
     PcSplitter->setLeftWidth(ini.ReadInteger(Main, QStringLiteral("PcViewWidth"), 100));
     AlbumSplitter->setLeftWidth(ini.ReadInteger(Main, QStringLiteral("AlbumViewWidth"), 100));
     SessionId = ini.ReadString(Network, QStringLiteral("KvoSessionId"), QString());
+    // A saved id that could not travel in a header line or an address (a hand-edited file) is
+    // dropped like one from the service, so start-up asks the service for a fresh one.
+    if (!IsUsableSessionId(SessionId))
+        SessionId.clear();
     Spi = ini.ReadBool(Plugin, QStringLiteral("Spi"), false);
     SpiFolder = ini.ReadString(Plugin, QStringLiteral("SpiFolder"), QString());
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <vector>
 
+#include "localbrowser/ImgCache.h"
 #include "localbrowser/PcImages.h"
 #include "platform/Action.h"
 #include "platform/ActionBar.h"
@@ -136,9 +137,41 @@ public:
 
     // ---- local picture browser (localbrowser/) ----
     std::vector<TPcImages> PcImages;
+    uint8_t PcLoadState = 4; // STOPED_PC (localbrowser/PcLoadState.h)
+    int32_t PcHintStart = 0;
+    int32_t PcHintEnd = 0;
+    bool PcDrawing = false;
+    TImgCache PcImgCache;
+    // Entries whose new thumbnail found no free slot (more than 80 items on screen): retried
+    // once the list announces another range.
+    std::vector<int> PcDroppedThumbnails;
+    // Preview press tracking; a left-button drag scrolls the picture.
+    bool BigImagePressed = false;
+    QPoint BigImagePressPos;
+    QPoint BigImageScrollOrigin;
     void BindLocalBrowserEvents();
     void ResetLocalBrowserState();
     void StopTimerPcBranch();
+    void PcTreeViewChange();
+    void PcLoad(const QString &path);
+    void PcListViewData(int index, QString &caption, int &imageIndex);
+    void PcListViewDataHint(int start, int end);
+    void PcImageDrawTimerTimer();
+    void PcDispSmallImage(int index);
+    // Puts a finished thumbnail into a slot; returns the slot, or -1 when none may be taken.
+    int PcStoreThumbnail(int index, const QImage &thumbnail);
+    void PcListViewDblClick();
+    void PcShowBigImage(int index);
+    void BigImageDblClick();
+    void ScrollBox1DblClick();
+    void BigImageMouseDown(Qt::MouseButton button, QPoint globalPos);
+    void BigImageMouseMove(Qt::MouseButtons buttons, QPoint globalPos);
+    void BigImageMouseUp(Qt::MouseButton button, QPoint globalPos);
+    void PcFileUpRefresh();
+    void PcListViewSelectItem();
+    bool PcListViewKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void PcListViewKeyUp(int key, Qt::KeyboardModifiers modifiers);
+    void PcListViewMouseMove(Qt::MouseButtons buttons, QPoint pos);
     void ActFileUpExecute();
 
     // ---- online album (album/) ----

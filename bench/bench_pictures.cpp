@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 #include <jpeglib.h>
@@ -78,4 +79,16 @@ double PeakRssMiB()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_maxrss) / 1024.0;
+}
+
+double CurrentRssMiB()
+{
+    long pages = 0, resident = 0;
+    FILE *statm = std::fopen("/proc/self/statm", "r");
+    if (!statm)
+        return -1;
+    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+        resident = -1;
+    std::fclose(statm);
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }

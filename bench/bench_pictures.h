@@ -13,3 +13,5 @@ double MedianMs(int runs, const std::function<void()> &fn);
 int RunProgram(const QString &program, const QStringList &arguments);
 // Peak resident set size of this process so far, in MiB.
 double PeakRssMiB();
+// Resident set size of this process now, in MiB.
+double CurrentRssMiB();

@@ -240,3 +240,10 @@ void TOwnerDataListView::keyPressEvent(QKeyEvent *event)
     }
     QListView::keyPressEvent(event);
 }
+
+void TOwnerDataListView::keyReleaseEvent(QKeyEvent *event)
+{
+    QListView::keyReleaseEvent(event);
+    if (OnKeyUp && !event->isAutoRepeat())
+        OnKeyUp(event->key(), event->modifiers());
+}

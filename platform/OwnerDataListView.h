@@ -41,6 +41,7 @@ public:
     std::function<void()> OnSelectionChange;
     // Returning true swallows the key.
     std::function<bool(int key, Qt::KeyboardModifiers modifiers)> OnKeyDown;
+    std::function<void(int key, Qt::KeyboardModifiers modifiers)> OnKeyUp;
     std::function<void(Qt::MouseButtons buttons, QPoint pos)> OnMouseMove;
 
 protected:
@@ -51,6 +52,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
     class Model;

@@ -3,12 +3,21 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QTimer>
 
 TShellTreeView::TShellTreeView(QWidget *parent) : QTreeView(parent), fs(new QFileSystemModel(this))
 {
     fs->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives);
     fs->setReadOnly(true);
     fs->setRootPath(QDir::rootPath());
+    // Connected before the view's selection model connects, so that a current node moved
+    // by a removal is known as such when the selection model reports it.
+    connect(fs, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex &parent, int first, int last) {
+                for (QModelIndex i = currentIndex(); i.isValid(); i = i.parent())
+                    if (i.parent() == parent && i.row() >= first && i.row() <= last)
+                        restoring = true;
+            });
     setModel(fs);
     for (int column = 1; column < fs->columnCount(); ++column)
         hideColumn(column);
@@ -22,18 +31,54 @@ TShellTreeView::TShellTreeView(QWidget *parent) : QTreeView(parent), fs(new QFil
         setCurrentIndex(start);
         scrollTo(start);
     }
+    rememberCurrent();
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (restoring)
+            return;
+        rememberCurrent();
         if (OnChange)
             OnChange();
     });
+    auto check = [this] {
+        restoring = false;
+        QMetaObject::invokeMethod(
+            this, [this] { restoreCurrent(); }, Qt::QueuedConnection);
+    };
+    connect(fs, &QAbstractItemModel::rowsRemoved, this, check);
+    connect(fs, &QAbstractItemModel::layoutChanged, this, check);
+    connect(fs, &QAbstractItemModel::modelReset, this, check);
+}
+
+void TShellTreeView::rememberCurrent()
+{
+    const QModelIndex index = currentIndex();
+    selectedPath = index.isValid() ? fs->filePath(index) : QString();
+}
+
+void TShellTreeView::restoreCurrent()
+{
+    const QModelIndex current = currentIndex();
+    const QString currentPath = current.isValid() ? fs->filePath(current) : QString();
+    if (selectedPath.isEmpty() || currentPath == selectedPath)
+        return;
+    if (QDir(selectedPath).exists()) {
+        if (QModelIndex index = fs->index(selectedPath); index.isValid()) {
+            restoring = true;
+            setCurrentIndex(index);
+            restoring = false;
+        }
+        return;
+    }
+    // The folder itself is gone: the selection has really changed.
+    rememberCurrent();
+    if (OnChange)
+        OnChange();
 }
 
 QString TShellTreeView::Path() const
 {
-    QModelIndex index = currentIndex();
-    if (!index.isValid())
-        return {};
-    return fs->filePath(index);
+    // The selected folder, also while the model refills and the node is being restored.
+    return selectedPath;
 }
 
 bool TShellTreeView::SelectPath(const QString &path)

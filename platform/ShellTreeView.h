@@ -18,5 +18,13 @@ public:
     std::function<void()> OnChange;
 
 private:
+    // The file-system model fills its folders in the background and may drop and re-insert
+    // a node on the way; the current node is then lost without any change of the user's.
+    // The selected path is kept here and the node selected again.
+    void rememberCurrent();
+    void restoreCurrent();
+
     QFileSystemModel *fs;
+    QString selectedPath;
+    bool restoring = false;
 };

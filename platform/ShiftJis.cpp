@@ -82,7 +82,8 @@ QString fromShiftJis(const QByteArray &bytes)
 {
     Iconv cd("UTF-8", "CP932");
     QByteArray out;
-    out.resize(bytes.size() * 3 + 16);
+    // Room for text that is mostly ASCII; grown on demand for the rest.
+    out.resize(bytes.size() + bytes.size() / 2 + 16);
     char *in = const_cast<char *>(bytes.constData());
     size_t inLeft = static_cast<size_t>(bytes.size());
     char *outPtr = out.data();
@@ -114,10 +115,24 @@ QString fromShiftJis(const QByteArray &bytes)
     return QString::fromUtf8(out);
 }
 
+bool fitsShiftJis(const QString &text)
+{
+    Iconv cd("CP932", "UTF-32LE");
+    const QList<uint> codePoints = text.toUcs4();
+    for (uint cp : codePoints)
+        if (cp >= 0x80 && encodeCodePoint(cd, cp).isEmpty())
+            return false;
+    return true;
+}
+
 QByteArray percentEncodeShiftJis(const QString &text)
 {
+    return percentEncode(toShiftJis(text));
+}
+
+QByteArray percentEncode(const QByteArray &raw)
+{
     static const char hex[] = "0123456789ABCDEF";
-    const QByteArray raw = toShiftJis(text);
     QByteArray out;
     out.reserve(raw.size() * 3);
     for (char c : raw) {

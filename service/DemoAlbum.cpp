@@ -7,9 +7,11 @@
 #include <QLinearGradient>
 #include <QPainter>
 
-namespace service {
+namespace service
+{
 
-namespace {
+namespace
+{
 
 struct DemoPicture {
     const char *folder; // path of folder names below トップ, "" for the top
@@ -62,8 +64,7 @@ const DemoPicture kPictures[] = {
     {"家族/2007年", "夏休み.bmp", "BMP", 200, 150, QColor(30, 160, 220), QColor(255, 250, 200)},
 };
 
-const char *const kFolders[] = {"旅行", "旅行/京都", "旅行/北海道", "家族", "家族/2007年",
-                                "花"};
+const char *const kFolders[] = {"旅行", "旅行/京都", "旅行/北海道", "家族", "家族/2007年", "花"};
 
 } // namespace
 

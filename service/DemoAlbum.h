@@ -1,6 +1,7 @@
 #pragma once
 // A demo album to look at after logging in with the demo account.
-namespace service {
+namespace service
+{
 
 class Store;
 

@@ -2,19 +2,32 @@
 
 #include <cstdio>
 
-namespace service {
+namespace service
+{
 
-namespace {
+namespace
+{
 
 void escapeAscii(std::string &out, unsigned char c)
 {
     switch (c) {
-    case '"': out += "\\\""; return;
-    case '\\': out += "\\\\"; return;
-    case '\n': out += "\\n"; return;
-    case '\r': out += "\\r"; return;
-    case '\t': out += "\\t"; return;
-    default: break;
+    case '"':
+        out += "\\\"";
+        return;
+    case '\\':
+        out += "\\\\";
+        return;
+    case '\n':
+        out += "\\n";
+        return;
+    case '\r':
+        out += "\\r";
+        return;
+    case '\t':
+        out += "\\t";
+        return;
+    default:
+        break;
     }
     if (c < 0x20 || c >= 0x7F) {
         char buf[8];
@@ -50,8 +63,7 @@ std::string jsonText(std::string_view utf8)
 
 std::string base64(std::string_view bytes)
 {
-    static const char table[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    static const char table[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string out;
     out.reserve((bytes.size() + 2) / 3 * 4);
     size_t i = 0;

@@ -3,7 +3,8 @@
 #include <string>
 #include <string_view>
 
-namespace service {
+namespace service
+{
 
 // A JSON string of raw wire bytes: every byte becomes the character of the same number
 // (bytes above 0x7F as \u00XX), so a reader gets the exact bytes back through Latin-1.

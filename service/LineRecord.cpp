@@ -1,6 +1,7 @@
 #include "service/LineRecord.h"
 
-namespace service {
+namespace service
+{
 
 std::string cleanField(std::string_view text)
 {

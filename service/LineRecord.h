@@ -4,7 +4,8 @@
 #include <string_view>
 #include <vector>
 
-namespace service {
+namespace service
+{
 
 inline constexpr std::string_view kFieldSeparator = "<!--SEP-->";
 inline constexpr std::string_view kLineBreak = "\r\n";

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cctype>
 
-namespace service {
+namespace service
+{
 
-namespace {
+namespace
+{
 
 constexpr size_t kMaxHeaderBlock = 16 * 1024;
 
@@ -51,9 +53,8 @@ std::optional<std::string> parameter(std::string_view value, std::string_view ke
             next = value.find(';', close);
         } else {
             next = value.find(';', vStart);
-            found = std::string(trim(value.substr(vStart, next == std::string_view::npos
-                                                              ? std::string_view::npos
-                                                              : next - vStart)));
+            found = std::string(trim(value.substr(
+                vStart, next == std::string_view::npos ? std::string_view::npos : next - vStart)));
         }
         if (lower(name) == lower(key))
             return found;

@@ -10,7 +10,8 @@
 #include <utility>
 #include <vector>
 
-namespace service {
+namespace service
+{
 
 struct PartHeader {
     std::string name;

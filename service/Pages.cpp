@@ -1,8 +1,10 @@
 #include "service/Pages.h"
 
-namespace service {
+namespace service
+{
 
-namespace {
+namespace
+{
 
 std::string page(const std::string &title, const std::string &body)
 {
@@ -35,12 +37,23 @@ std::string htmlEscape(std::string_view text)
     std::string out;
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out.push_back(c);
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
+        default:
+            out.push_back(c);
         }
     }
     return out;
@@ -64,7 +77,8 @@ std::string orderPage(const std::optional<Session> &session, const std::vector<P
             "<form method=\"post\" action=\"/wis/order.php\">\n"
             "<input type=\"hidden\" name=\"mode\" value=\"update\">\n"
             "<input type=\"hidden\" name=\"sid\" value=\"" +
-            sid + "\">\n<table>\n<tr><th>写真</th><th>ファイル名</th><th>サイズ</th><th>枚数</th></tr>\n";
+            sid +
+            "\">\n<table>\n<tr><th>写真</th><th>ファイル名</th><th>サイズ</th><th>枚数</th></tr>\n";
     int total = 0;
     for (const Picture &p : order) {
         std::string id = std::to_string(p.id);

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace service {
+namespace service
+{
 
 std::string htmlEscape(std::string_view text);
 

@@ -2,7 +2,8 @@
 
 #include "service/ShiftJis.h"
 
-namespace service {
+namespace service
+{
 
 Query Query::parse(std::string_view raw)
 {

@@ -5,7 +5,8 @@
 #include <utility>
 #include <vector>
 
-namespace service {
+namespace service
+{
 
 class Query
 {

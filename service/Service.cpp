@@ -15,10 +15,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 
-namespace service {
+namespace service
+{
 
-namespace {
+namespace
+{
 
 constexpr const char *kTextType = "text/plain; charset=Shift_JIS";
 constexpr const char *kHtmlType = "text/html; charset=UTF-8";
@@ -130,16 +133,15 @@ void sendFile(httplib::Response &res, const std::filesystem::path &path,
         return;
     }
     res.status = 200;
-    res.set_content_provider(
-        static_cast<size_t>(size), contentType,
-        [in](size_t offset, size_t length, httplib::DataSink &sink) {
-            char buffer[64 * 1024];
-            in->seekg(static_cast<std::streamoff>(offset));
-            size_t n = std::min(length, sizeof buffer);
-            in->read(buffer, static_cast<std::streamsize>(n));
-            std::streamsize got = in->gcount();
-            return got > 0 && sink.write(buffer, static_cast<size_t>(got));
-        });
+    res.set_content_provider(static_cast<size_t>(size), contentType,
+                             [in](size_t offset, size_t length, httplib::DataSink &sink) {
+                                 char buffer[64 * 1024];
+                                 in->seekg(static_cast<std::streamoff>(offset));
+                                 size_t n = std::min(length, sizeof buffer);
+                                 in->read(buffer, static_cast<std::streamsize>(n));
+                                 std::streamsize got = in->gcount();
+                                 return got > 0 && sink.write(buffer, static_cast<size_t>(got));
+                             });
 }
 
 // One upload request as it streams in: the "file1" part goes to a pending file of the store.
@@ -220,9 +222,8 @@ Service::Service(Store &store, ServiceOptions options)
     server_->set_keep_alive_max_count(1000);
     server_->set_read_timeout(120, 0);
     server_->set_write_timeout(120, 0);
-    server_->Get(".*", [this](const httplib::Request &req, httplib::Response &res) {
-        get(req, res);
-    });
+    server_->Get(".*",
+                 [this](const httplib::Request &req, httplib::Response &res) { get(req, res); });
     server_->Post(".*", [this](const httplib::Request &req, httplib::Response &res,
                                const httplib::ContentReader &reader) { post(req, res, reader); });
     server_->set_pre_routing_handler([](const httplib::Request &req, httplib::Response &) {
@@ -273,7 +274,8 @@ void Service::stop()
     server_->stop();
 }
 
-namespace {
+namespace
+{
 
 RecordedRequest recordOf(const httplib::Request &req)
 {
@@ -377,7 +379,14 @@ void Service::post(const httplib::Request &req, httplib::Response &res,
         if (session && !overLimit)
             upload = startUpload(store_, req);
     }
+    // A canned reset stops reading half-way, leaving the rest of the body unread: closing the
+    // connection then resets it under the sending client.
+    size_t stopAt = std::numeric_limits<size_t>::max();
+    if (canned && canned->resetMid)
+        stopAt = req.get_header_value<uint64_t>("Content-Length") / 2;
     bool complete = read([&](const char *data, size_t size) {
+        if (record.bodySize >= stopAt)
+            return false;
         if (hooks_ && record.body.size() < kMaxRecordedBody)
             record.body.append(data, std::min(size, kMaxRecordedBody - record.body.size()));
         record.bodySize += size;
@@ -440,6 +449,11 @@ void Service::answerCanned(const CannedReply &reply, httplib::Response &res)
     res.status = reply.status;
     for (const auto &[name, value] : reply.headers)
         res.headers.emplace(name, value);
+    if (reply.resetMid) {
+        res.set_content_provider(reply.body.size() + 1, reply.contentType,
+                                 [](size_t, size_t, httplib::DataSink &) { return false; });
+        return;
+    }
     if (!reply.closeMid) {
         res.set_content(reply.body, reply.contentType.c_str());
         return;
@@ -455,8 +469,7 @@ void Service::answerCanned(const CannedReply &reply, httplib::Response &res)
                              });
 }
 
-void Service::testHook(const httplib::Request &req, httplib::Response &res,
-                       const std::string &body)
+void Service::testHook(const httplib::Request &req, httplib::Response &res, const std::string &body)
 {
     if (!hooks_) {
         text(res, "NG", 404);
@@ -670,8 +683,7 @@ void Service::orderPagePost(httplib::Response &res, const std::string &body)
             continue;
         int qty = 0;
         if (!parseId(form.value("qty_" + id), qty) ||
-            !store_.setOrderItem(session->number, p.id, form.value("size_" + id, p.printSize),
-                                 qty))
+            !store_.setOrderItem(session->number, p.id, form.value("size_" + id, p.printSize), qty))
             allValid = false;
     }
     if (!allValid) {

@@ -5,14 +5,16 @@
 #include <memory>
 #include <string>
 
-namespace httplib {
+namespace httplib
+{
 class Server;
 struct Request;
 struct Response;
 class ContentReader;
 } // namespace httplib
 
-namespace service {
+namespace service
+{
 
 class Store;
 class TestHooks;

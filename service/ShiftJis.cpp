@@ -4,9 +4,11 @@
 #include <iconv.h>
 #include <memory>
 
-namespace service {
+namespace service
+{
 
-namespace {
+namespace
+{
 
 struct IconvCloser {
     void operator()(void *cd) const { iconv_close(static_cast<iconv_t>(cd)); }

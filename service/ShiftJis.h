@@ -3,7 +3,8 @@
 #include <string>
 #include <string_view>
 
-namespace service {
+namespace service
+{
 
 // UTF-8 to CP932; a character CP932 cannot hold becomes "?".
 std::string toShiftJis(std::string_view utf8);

@@ -10,14 +10,16 @@
 #include <random>
 #include <sstream>
 
-namespace service {
+namespace service
+{
 
 namespace fs = std::filesystem;
 
 const char *const kPrintSizes[] = {"L", "2L", "KG", "A4"};
 const int kPrintSizeCount = 4;
 
-namespace {
+namespace
+{
 
 constexpr const char *kAccountsFile = "accounts.tsv";
 constexpr const char *kSessionsFile = "sessions.tsv";
@@ -34,11 +36,20 @@ std::string escapeCell(const std::string &s)
     std::string out;
     for (char c : s) {
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        default: out.push_back(c);
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out.push_back(c);
         }
     }
     return out;
@@ -250,8 +261,8 @@ void Store::savePictures() const
     std::vector<std::vector<std::string>> rows;
     for (const Picture &p : pictures_)
         rows.push_back({std::to_string(p.id), p.owner == PictureOwner::Album ? "album" : "order",
-                        std::to_string(p.ownerId), std::to_string(p.folderId), p.name,
-                        p.printSize, std::to_string(p.quantity), std::to_string(p.bytes)});
+                        std::to_string(p.ownerId), std::to_string(p.folderId), p.name, p.printSize,
+                        std::to_string(p.quantity), std::to_string(p.bytes)});
     writeTable(kPicturesFile, rows);
 }
 
@@ -530,10 +541,9 @@ fs::path Store::thumbnailPath(int id) const
 
 std::string pictureNameFromUpload(const std::string &filenameBytes)
 {
-    bool ok = false;
-    std::string text = fromShiftJis(filenameBytes, &ok);
-    if (!ok && isValidUtf8(filenameBytes))
-        text = filenameBytes;
+    // Our client sends Shift-JIS; browsers and curl send UTF-8. Shift-JIS text is almost never
+    // valid UTF-8 (its lead bytes are UTF-8 continuation bytes), so UTF-8 is tried first.
+    std::string text = isValidUtf8(filenameBytes) ? filenameBytes : fromShiftJis(filenameBytes);
     // Cut after the last separator only once the text is decoded: 0x5C is also the second
     // byte of many Shift-JIS characters.
     size_t cut = text.find_last_of("/\\");

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-namespace service {
+namespace service
+{
 
 // A failure of the data folder (cannot be created, read or written).
 class EStoreError : public Exception
@@ -94,8 +95,7 @@ public:
     const std::filesystem::path &dataDir() const { return dataDir_; }
     // The account made when the folder had no accounts file, or else the first account.
     Account demoAccount() const;
-    int addAccount(const std::string &email, const std::string &password,
-                   const std::string &name);
+    int addAccount(const std::string &email, const std::string &password, const std::string &name);
     std::optional<Account> account(int id) const;
 
     std::string newSession();
@@ -114,13 +114,11 @@ public:
 
     std::vector<Picture> orderPictures(int sessionNumber) const;
     size_t orderCount(int sessionNumber) const;
-    bool setOrderItem(int sessionNumber, int pictureId, const std::string &printSize,
-                      int quantity);
+    bool setOrderItem(int sessionNumber, int pictureId, const std::string &printSize, int quantity);
 
     std::unique_ptr<PendingFile> beginUpload();
     // Moves the received file into the album folder; returns the new picture's id.
-    int commitAlbumPicture(int accountId, int folderId, const std::string &name,
-                           PendingFile &file);
+    int commitAlbumPicture(int accountId, int folderId, const std::string &name, PendingFile &file);
     // Adds to the session's order unless it already holds limit pictures (then nullopt).
     std::optional<int> commitOrderPicture(int sessionNumber, const std::string &name,
                                           PendingFile &file, size_t limit);

@@ -4,7 +4,8 @@
 
 #include <chrono>
 
-namespace service {
+namespace service
+{
 
 bool CannedReply::fromForm(const Query &form, CannedReply &reply, std::string &error)
 {
@@ -32,6 +33,7 @@ bool CannedReply::fromForm(const Query &form, CannedReply &reply, std::string &e
     reply.body = form.value("body");
     reply.stall = form.value("stall") == "1";
     reply.closeMid = form.value("close_mid") == "1";
+    reply.resetMid = form.value("reset_mid") == "1";
     if (form.has("content_type"))
         reply.contentType = form.value("content_type");
     for (const std::string &line : form.values("header")) {
@@ -84,11 +86,10 @@ std::string TestHooks::requestsJson() const
         for (size_t i = 0; i < r.headers.size(); ++i) {
             if (i)
                 out += ',';
-            out += "[" + jsonBytes(r.headers[i].first) + "," + jsonBytes(r.headers[i].second) +
-                   "]";
+            out += "[" + jsonBytes(r.headers[i].first) + "," + jsonBytes(r.headers[i].second) + "]";
         }
-        out += "],\"body_b64\":\"" + base64(r.body) + "\",\"body_size\":" +
-               std::to_string(r.bodySize) +
+        out += "],\"body_b64\":\"" + base64(r.body) +
+               "\",\"body_size\":" + std::to_string(r.bodySize) +
                ",\"body_truncated\":" + (r.bodySize > r.body.size() ? "true" : "false") + "}\n";
     }
     return out;
@@ -107,8 +108,7 @@ void TestHooks::stall()
 {
     std::unique_lock lock(mutex_);
     std::uint64_t at = generation_;
-    wake_.wait_for(lock, std::chrono::minutes(10),
-                   [&] { return shutdown_ || generation_ != at; });
+    wake_.wait_for(lock, std::chrono::minutes(10), [&] { return shutdown_ || generation_ != at; });
 }
 
 void TestHooks::shutdown()

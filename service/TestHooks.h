@@ -12,7 +12,8 @@
 #include <utility>
 #include <vector>
 
-namespace service {
+namespace service
+{
 
 struct CannedReply {
     std::string path;
@@ -22,6 +23,7 @@ struct CannedReply {
     int count = 1; // requests it answers; 0 answers all of them until a reset
     bool stall = false;
     bool closeMid = false;
+    bool resetMid = false; // read half the request body, then drop the connection
     std::vector<std::pair<std::string, std::string>> headers; // extra reply header lines
 
     // From the fields of POST /__test/reply; false with a reason in error when they are bad.

@@ -5,12 +5,16 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include <atomic>
 #include <fstream>
 #include <iterator>
+#include <string>
 
-namespace service {
+namespace service
+{
 
-namespace {
+namespace
+{
 
 QImage placeholder()
 {
@@ -63,8 +67,10 @@ std::string thumbnailJpeg(const std::filesystem::path &picture,
             return std::string(std::istreambuf_iterator<char>(in), {});
     }
     std::string jpeg = makeThumbnailJpeg(picture);
+    // Two requests may make the same thumbnail at once; each writes its own file.
+    static std::atomic<unsigned> serial{0};
     std::filesystem::path temp = cachePath;
-    temp += ".new";
+    temp += "." + std::to_string(++serial) + ".new";
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         out.write(jpeg.data(), static_cast<std::streamsize>(jpeg.size()));

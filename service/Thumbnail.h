@@ -3,7 +3,8 @@
 #include <filesystem>
 #include <string>
 
-namespace service {
+namespace service
+{
 
 inline constexpr int kThumbnailSize = 100;
 

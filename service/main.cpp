@@ -8,7 +8,8 @@
 #include <cstring>
 #include <string>
 
-namespace {
+namespace
+{
 
 int usage()
 {

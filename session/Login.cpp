@@ -12,11 +12,14 @@
 namespace
 {
 
-// A query value in the service's code page, percent-encoded so that "&", "#", "+", "%" or a
-// blank in a password reach the service as typed.
+// A query value, percent-encoded so that "&", "#", "+", "%" or a blank in a password reach
+// the service as typed. The service's code page first; a value that code page cannot hold
+// (a password with "é") goes as UTF-8 rather than silently changed into another password.
 QString queryValue(const QString &text)
 {
-    return QString::fromLatin1(percentEncodeShiftJis(text));
+    const QByteArray encoded =
+        fitsShiftJis(text) ? percentEncodeShiftJis(text) : percentEncode(text.toUtf8());
+    return QString::fromLatin1(encoded);
 }
 
 } // namespace

@@ -21,13 +21,21 @@ void AppFixture::SetUp()
 void AppFixture::TearDown()
 {
     program.reset();
+    service.reset();
     dialogGuard.reset();
     dialogs = nullptr;
 }
 
 void AppFixture::start(const QString &serviceHost)
 {
-    program = std::make_unique<TProgram>(serviceHost);
+    QString host = serviceHost;
+    if (host.isEmpty()) {
+        if (!service)
+            service = std::make_unique<ServiceProcess>();
+        ASSERT_TRUE(service->isReady());
+        host = service->baseUrl();
+    }
+    program = std::make_unique<TProgram>(host);
     form = program->Form1.get();
 }
 

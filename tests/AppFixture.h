@@ -3,6 +3,7 @@
 // and scripted dialogs that record every box.
 #include "app/Program.h"
 #include "platform/Dialogs.h"
+#include "tests/ServiceProcess.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -15,8 +16,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Creates the four windows, running the start-up sequence against serviceHost.
-    void start(const QString &serviceHost = QStringLiteral("http://127.0.0.1:9"));
+    // Creates the four windows, running the start-up sequence against serviceHost; without one,
+    // against a stand-in service started for the test (`service`).
+    void start(const QString &serviceHost = QString());
     // The data folder the program will use: <data home>/tovela/.
     QString dataFolder() const;
     QString iniPath() const { return dataFolder() + QStringLiteral("tovela.ini"); }
@@ -28,6 +30,7 @@ protected:
     QTemporaryDir home;
     std::unique_ptr<ScriptedDialogsGuard> dialogGuard;
     ScriptedDialogs *dialogs = nullptr;
+    std::unique_ptr<ServiceProcess> service;
     std::unique_ptr<TProgram> program;
     TForm1 *form = nullptr;
 };

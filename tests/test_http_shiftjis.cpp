@@ -53,4 +53,8 @@ TEST(ShiftJis, PercentEncodingKeepsOnlyUnreservedCharactersAndAt)
     EXPECT_EQ(percentEncodeShiftJis(QStringLiteral("a/b?c=d\r\n")),
               QByteArray("a%2Fb%3Fc%3Dd%0D%0A"));
     EXPECT_EQ(percentEncodeShiftJis(QString()), QByteArray());
+    EXPECT_EQ(percentEncode(QByteArray("\xC3\xA9 \x00", 4)), QByteArray("%C3%A9%20%00"));
+    EXPECT_TRUE(fitsShiftJis(QStringLiteral("パスワード①ｱ~\\")));
+    EXPECT_FALSE(fitsShiftJis(QStringLiteral("p&ss #+%é")));
+    EXPECT_FALSE(fitsShiftJis(QStringLiteral("한")));
 }

@@ -158,7 +158,8 @@ TEST_F(MainWindow, StartWithoutSettingsShowsThePcViewAndTheGuide)
 TEST_F(MainWindow, OrderTabOpensTheOrderPageEveryTime)
 {
     writeIni("[NETWORK]\nKvoSessionId=S123\n");
-    start(QStringLiteral("http://shop.example"));
+    start();
+    const QString base = service->baseUrl();
     form->show();
     form->DockTabSet1->setTabIndex(1);
     EXPECT_TRUE(form->OrderView->isVisible());
@@ -167,7 +168,7 @@ TEST_F(MainWindow, OrderTabOpensTheOrderPageEveryTime)
     form->DockTabSet1->setTabIndex(1);
     ASSERT_EQ(dialogs->urls.size(), 2u);
     EXPECT_EQ(dialogs->urls[0],
-              QStringLiteral("http://shop.example/wis/order.php?mode=select&sid=S123"));
+              base + QStringLiteral("/wis/order.php?mode=select&sid=") + form->SessionId);
     EXPECT_EQ(dialogs->urls[1], dialogs->urls[0]);
     // The same tab again raises nothing.
     form->DockTabSet1->setTabIndex(1);
@@ -176,9 +177,14 @@ TEST_F(MainWindow, OrderTabOpensTheOrderPageEveryTime)
 
 TEST_F(MainWindow, PreviewLeavesLastViewAndWebCommandsOpenTheirPages)
 {
-    start(QStringLiteral("http://shop.example"));
+    start();
+    const QString base = service->baseUrl();
+    TOVELA_REQUIRE_TEST_HOOKS(*service);
+    const int requestsAtStart = static_cast<int>(service->requests().size());
     form->show();
     form->DockTabSet1->setTabIndex(3);
+    // Logged out, the album tab fetches nothing.
+    EXPECT_EQ(service->requests().size(), requestsAtStart);
     EXPECT_TRUE(form->AlbumView->isVisible());
     EXPECT_FALSE(form->AlbumTreeView->isEnabled());
     EXPECT_EQ(form->AlbumTreeView->topLevelItemCount(), 0);
@@ -188,8 +194,8 @@ TEST_F(MainWindow, PreviewLeavesLastViewAndWebCommandsOpenTheirPages)
     form->ActHelp->Execute();
     form->ActNewVersion->Execute();
     EXPECT_EQ(dialogs->urls,
-              (std::vector<QString>{QStringLiteral("http://shop.example/order_help.php#0003"),
-                                    QStringLiteral("http://shop.example/download.php")}));
+              (std::vector<QString>{base + QStringLiteral("/order_help.php#0003"),
+                                    base + QStringLiteral("/download.php")}));
 }
 
 TEST_F(MainWindow, DataFolderFallsBackToTheHomeFolder)

@@ -33,7 +33,7 @@ protected:
     }
 
     // Texts of every box shown so far.
-    std::vector<QString> texts() const { return (*dialogs)->texts(); }
+    std::vector<QString> texts() const { return dialogs->texts(); }
 
     std::unique_ptr<TLoginDialog> bareLogin;
     std::unique_ptr<TForm3> bareForm3;

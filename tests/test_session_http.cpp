@@ -127,7 +127,7 @@ TEST_F(SessionHttp, UnreachableHostShowsOneMessageAndGivesAnEmptyReply)
     w.SessionId = QStringLiteral("S1");
     EXPECT_EQ(w.GetHTTP(host + "/wis/wi_folder.php/S1?mode=list"), QString());
     EXPECT_EQ(texts(), std::vector<QString>{CommunicationError});
-    EXPECT_EQ((*dialogs)->boxes.at(0).caption, QStringLiteral("ルミナード"));
+    EXPECT_EQ(dialogs->boxes.at(0).caption, QStringLiteral("ルミナード"));
     EXPECT_EQ(w.SessionId, QStringLiteral("S1"));
 }
 
@@ -160,6 +160,21 @@ TEST_F(SessionHttp, RepliesAreShiftJisTextAndBadBytesDoNotBreakThem)
     EXPECT_EQ(w.GetHTTP(server.baseUrl() + "/broken"), QStringLiteral("OK\uFFFD\uFFFD"));
     const QString withNul = w.GetHTTP(server.baseUrl() + "/nul");
     EXPECT_EQ(withNul.size(), 3);
+    EXPECT_TRUE(texts().empty());
+}
+
+TEST_F(SessionHttp, FiftyMegabyteReplyArrivesAsText)
+{
+    QByteArray big;
+    big.reserve(50 * 1024 * 1024);
+    while (big.size() < 50 * 1024 * 1024)
+        big.append("1<!--SEP-->42<!--SEP-->\x8E\xCA\x90\x5E.jpg\r\n");
+    RawHttpServer server([&](const Request &) { return reply(big, "sid=BIG"); });
+    TForm1 &w = bareWindow(server.baseUrl());
+    const QString text = w.GetHTTP(server.baseUrl() + "/wis/wi_folder.php/S?mode=img&id=1");
+    EXPECT_TRUE(text.startsWith(QStringLiteral("1<!--SEP-->42<!--SEP-->写真.jpg\r\n")));
+    EXPECT_EQ(text.count(QStringLiteral("写真.jpg")), big.count("\x8E\xCA\x90\x5E.jpg"));
+    EXPECT_EQ(w.SessionId, QStringLiteral("BIG"));
     EXPECT_TRUE(texts().empty());
 }
 

@@ -20,14 +20,16 @@ TEST_F(Settings, NoFileGivesDefaultsAndFirstCloseWritesTwelveKeysInOrder)
     EXPECT_TRUE(program->Form3->isVisible());
     EXPECT_EQ(form->PcSplitter->LeftWidth(), 100);
     EXPECT_EQ(form->AlbumSplitter->LeftWidth(), 100);
-    EXPECT_TRUE(form->SessionId.isEmpty());
+    // No saved id: start-up took the one the service gave.
+    const QByteArray sid = form->SessionId.toUtf8();
+    EXPECT_FALSE(sid.isEmpty());
     EXPECT_FALSE(form->Spi);
 
     form->close();
     EXPECT_EQ(readIni(), QByteArray("[MAIN]\nWindowTop=100\nWindowLeft=100\nWindowWidth=400\n"
                                     "WindowHeight=300\nNaviWindowTop=410\nNaviWindowLeft=100\n"
                                     "NavigateWindow=1\nPcViewWidth=100\nAlbumViewWidth=100\n"
-                                    "[NETWORK]\nKvoSessionId=\n[PLUGIN]\nSpi=0\nSpiFolder=\n"));
+                                    "[NETWORK]\nKvoSessionId=" + sid + "\n[PLUGIN]\nSpi=0\nSpiFolder=\n"));
 }
 
 TEST_F(Settings, ValuesAreReadByTheirRules)
@@ -40,6 +42,8 @@ TEST_F(Settings, ValuesAreReadByTheirRules)
     EXPECT_TRUE(form->NavigateWindow);
     EXPECT_FALSE(form->Spi);
     EXPECT_EQ(form->SpiFolder, QStringLiteral("/opt/spi"));
+    // The login at start-up may have replaced the id; read the file again to see what it held.
+    form->LoadIniFile();
     EXPECT_EQ(form->SessionId, QStringLiteral("abc123"));
     EXPECT_EQ(form->PcSplitter->LeftWidth(), 150);
 }
@@ -108,4 +112,13 @@ TEST_F(Settings, ExitCommandAndCloseButtonBothWrite)
     form->show();
     form->close(); // the window's close button takes the same path
     EXPECT_TRUE(readIni().contains("WindowTop=100"));
+}
+
+TEST_F(Settings, SavedSessionIdThatCannotTravelIsDropped)
+{
+    writeIni("[NETWORK]\nKvoSessionId=ab cd\n");
+    start();
+    EXPECT_TRUE(dialogs->boxes.empty());
+    form->LoadIniFile();
+    EXPECT_TRUE(form->SessionId.isEmpty());
 }

@@ -1,0 +1,64 @@
+// (a) One thumbnail step (PcDispSmallImage: decode, scale into 100 x 100, store in a slot)
+// for 640 x 480, 4000 x 3000 and 6000 x 4000 JPEGs, against the full decode alone and against
+// `djpeg -bmp -outfile /dev/null` on the same file in the same run.
+#include "app/Unit1.h"
+#include "bench_form.h"
+#include "bench_pictures.h"
+#include "platform/Application.h"
+#include "platform/JpegImage.h"
+
+#include <QDir>
+#include <QFile>
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    Application app(argc, argv);
+    const QString djpeg = QStringLiteral("/usr/bin/djpeg");
+    if (!QFile::exists(djpeg)) {
+        std::fprintf(stderr, "djpeg is missing: install libjpeg-turbo-progs\n");
+        return 1;
+    }
+    BenchForm bench;
+    TForm1 *form = bench.Form();
+    struct Size {
+        int width, height, runs;
+    } sizes[] = {{640, 480, 31}, {4000, 3000, 7}, {6000, 4000, 5}};
+    std::printf("%-11s %14s %14s %14s %10s\n", "picture", "thumb step", "decode only", "djpeg -bmp",
+                "step/djpeg");
+    for (const Size &s : sizes) {
+        const QString folder =
+            bench.Home.path() + QStringLiteral("/%1x%2").arg(s.width).arg(s.height);
+        QDir().mkpath(folder);
+        const QString path = folder + QStringLiteral("/picture.jpg");
+        WriteBenchJpeg(path, s.width, s.height);
+        bench.List(folder);
+        form->PcListViewDataHint(0, 0);
+        if (form->PcImages.size() != 1) {
+            std::fprintf(stderr, "listing of %s gave %zu entries\n", qPrintable(folder),
+                         form->PcImages.size());
+            return 1;
+        }
+        const double step = MedianMs(s.runs, [&] {
+            form->PcImgCache.Clear();
+            form->PcImages[0].ImageIndex = -1;
+            form->PcImages[0].Drawn = false;
+            form->PcDispSmallImage(0);
+            if (form->PcImages[0].ImageIndex < 0)
+                std::abort();
+        });
+        const double decode = MedianMs(s.runs, [&] {
+            TJPEGImage jpeg;
+            jpeg.LoadFromFile(path);
+        });
+        const double theirs = MedianMs(s.runs, [&] {
+            if (RunProgram(djpeg, {QStringLiteral("-bmp"), QStringLiteral("-outfile"),
+                                   QStringLiteral("/dev/null"), path}) != 0)
+                std::abort();
+        });
+        std::printf("%5dx%-5d %11.2f ms %11.2f ms %11.2f ms %10.2f\n", s.width, s.height, step,
+                    decode, theirs, step / theirs);
+    }
+    return 0;
+}

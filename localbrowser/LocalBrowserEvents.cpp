@@ -1,0 +1,52 @@
+// Wiring of the local picture view's events and its state at start-up.
+#include "app/Unit1.h"
+#include "localbrowser/PcLoadState.h"
+#include "platform/Image.h"
+#include "platform/OwnerDataListView.h"
+#include "platform/ScrollBox.h"
+#include "platform/ShellTreeView.h"
+#include "platform/Timer.h"
+
+void TForm1::BindLocalBrowserEvents()
+{
+    PcTreeView->OnChange = [this] { PcTreeViewChange(); };
+    PcListView->OnData = [this](int index, QString &caption, int &imageIndex) {
+        PcListViewData(index, caption, imageIndex);
+    };
+    PcListView->OnDataHint = [this](int start, int end) { PcListViewDataHint(start, end); };
+    PcListView->OnDblClick = [this] { PcListViewDblClick(); };
+    PcListView->OnSelectionChange = [this] { PcListViewSelectItem(); };
+    PcListView->OnKeyDown = [this](int key, Qt::KeyboardModifiers modifiers) {
+        return PcListViewKeyDown(key, modifiers);
+    };
+    PcListView->OnKeyUp = [this](int key, Qt::KeyboardModifiers modifiers) {
+        PcListViewKeyUp(key, modifiers);
+    };
+    PcListView->OnMouseMove = [this](Qt::MouseButtons buttons, QPoint pos) {
+        PcListViewMouseMove(buttons, pos);
+    };
+    PcImageDrawTimer->OnTimer = [this] { PcImageDrawTimerTimer(); };
+    ScrollBox1->OnDblClick = [this] { ScrollBox1DblClick(); };
+    BigImage->OnDblClick = [this] { BigImageDblClick(); };
+    BigImage->OnMouseDown = [this](Qt::MouseButton button, QPoint pos) {
+        BigImageMouseDown(button, pos);
+    };
+    BigImage->OnMouseMove = [this](Qt::MouseButtons buttons, QPoint pos) {
+        BigImageMouseMove(buttons, pos);
+    };
+    BigImage->OnMouseUp = [this](Qt::MouseButton button, QPoint pos) {
+        BigImageMouseUp(button, pos);
+    };
+}
+
+void TForm1::ResetLocalBrowserState()
+{
+    PcImages.clear();
+    PcLoadState = STOPED_PC;
+    PcHintStart = 0;
+    PcHintEnd = 0;
+    PcDrawing = false;
+    PcImgCache.Clear();
+    PcDroppedThumbnails.clear();
+    BigImagePressed = false;
+}

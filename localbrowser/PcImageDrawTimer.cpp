@@ -1,0 +1,71 @@
+// The thumbnail pipeline: one decode per tick, only inside the announced range.
+#include "app/Unit1.h"
+#include "localbrowser/ThumbnailGeometry.h"
+#include "platform/Bitmap.h"
+#include "platform/OwnerDataListView.h"
+#include "platform/Picture.h"
+#include "platform/SpecialFolders.h"
+#include "platform/TabSet.h"
+
+#include <algorithm>
+
+void TForm1::PcImageDrawTimerTimer()
+{
+    if (PcDrawing || DockTabSet1->TabIndex() != 0 || PcListView->ItemsCount() == 0 ||
+        PcHintEnd < PcHintStart)
+        return;
+    // A range announced before the last listing may reach past the entries now listed.
+    const int last =
+        std::min({PcHintEnd, static_cast<int>(PcImages.size()) - 1, PcListView->ItemsCount() - 1});
+    for (int i = std::max(PcHintStart, 0); i <= last; ++i) {
+        const TPcImages &entry = PcImages[static_cast<size_t>(i)];
+        if (entry.ImageIndex == -1 && !entry.Drawn) {
+            PcDispSmallImage(i);
+            return;
+        }
+    }
+}
+
+void TForm1::PcDispSmallImage(int index)
+{
+    if (index < 0 || index >= static_cast<int>(PcImages.size()))
+        return;
+    PcDrawing = true;
+    struct DrawingDone {
+        TForm1 *form;
+        int index;
+        ~DrawingDone()
+        {
+            form->PcImages[static_cast<size_t>(index)].Drawn = true;
+            form->PcDrawing = false;
+        }
+    } done{this, index};
+
+    TPcImages &entry = PcImages[static_cast<size_t>(index)];
+    if (entry.IsFolder)
+        return;
+    TPicture picture;
+    TBitmap work;
+    bool made = false;
+    try {
+        picture.LoadFromFile(entry.Folder + PathDelim + entry.Name);
+        const int W = picture.Width(), H = picture.Height();
+        work.SetSize(100, 100);
+        entry.IsPicture = true;
+        made = true;
+        const TThumbnailPlacement place = ThumbnailPlacement(W, H);
+        if (place.Scaled)
+            work.Canvas()->StretchDraw(place.Rect, *picture.Graphic());
+        else
+            work.Canvas()->Draw(place.Rect.x(), place.Rect.y(), *picture.Graphic());
+    } catch (...) {
+        // Undecodable: silently no thumbnail and no longer a picture.
+        entry.IsPicture = false;
+    }
+    if (!made)
+        return;
+    const int slot = PcStoreThumbnail(index, work.Image());
+    if (slot < 0)
+        return;
+    PcListView->UpdateItems(index, index);
+}

@@ -1,0 +1,64 @@
+// Selection count, status text, the list's shortcuts and focus rule, and the upload commands.
+#include "app/Unit1.h"
+#include "app/Unit3.h"
+#include "platform/OwnerDataListView.h"
+#include "platform/StatusBar.h"
+
+#include <QGuiApplication>
+
+void TForm1::PcFileUpRefresh()
+{
+    int n = 0;
+    for (int i : PcListView->SelectedIndexes()) {
+        if (i < static_cast<int>(PcImages.size()) && !PcImages[static_cast<size_t>(i)].IsFolder &&
+            PcImages[static_cast<size_t>(i)].IsPicture)
+            ++n;
+    }
+    if (n >= 1) {
+        ActFileUp->setEnabled(true);
+        StatusBar1->setPanelText(0, QString::number(n) + QStringLiteral("個選択中 "));
+        Form3->SetPage(2);
+    } else {
+        ActFileUp->setEnabled(false);
+        StatusBar1->setPanelText(0, QString());
+    }
+}
+
+void TForm1::PcListViewSelectItem()
+{
+    PcFileUpRefresh();
+}
+
+bool TForm1::PcListViewKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    // Exactly Ctrl: not with Shift, Alt or a mouse button as well.
+    if ((modifiers & ~Qt::KeypadModifier) != Qt::ControlModifier ||
+        QGuiApplication::mouseButtons() != Qt::NoButton)
+        return false;
+    if (key == Qt::Key_A) {
+        PcListView->SelectAll();
+        return true;
+    }
+    if (key == Qt::Key_D) {
+        PcListView->ClearSelection();
+        return true;
+    }
+    return false;
+}
+
+void TForm1::PcListViewKeyUp(int, Qt::KeyboardModifiers)
+{
+    PcFileUpRefresh();
+}
+
+void TForm1::PcListViewMouseMove(Qt::MouseButtons, QPoint)
+{
+    if (!PcListView->hasFocus())
+        PcListView->setFocus();
+}
+
+// The tool bar button starts the same upload as the pop-up item.
+void TForm1::ActFileUpExecute()
+{
+    ActFileUpLoadExecute();
+}

@@ -1,0 +1,84 @@
+// The preview: a double click shows the picture at full size in the image view; a double
+// click there goes back. Dragging the picture with the left button scrolls it.
+#include "app/Unit1.h"
+#include "platform/Image.h"
+#include "platform/OwnerDataListView.h"
+#include "platform/Picture.h"
+#include "platform/ScrollBox.h"
+#include "platform/ShellTreeView.h"
+#include "platform/SpecialFolders.h"
+#include "platform/TabSet.h"
+
+#include <QCoreApplication>
+#include <QScrollBar>
+#include <QTreeWidget>
+
+void TForm1::PcListViewDblClick()
+{
+    const int index = PcListView->ItemIndex();
+    if (index < 0)
+        return;
+    ScrollBox1->horizontalScrollBar()->setValue(0);
+    ScrollBox1->verticalScrollBar()->setValue(0);
+    PcShowBigImage(index);
+}
+
+void TForm1::PcShowBigImage(int index)
+{
+    BigImage->move(0, 0);
+    if (index < 0 || index >= static_cast<int>(PcImages.size()) ||
+        !PcImages[static_cast<size_t>(index)].IsPicture)
+        return;
+    try {
+        DockTabSet1->setTabIndex(2);
+        ViewSelect(2);
+        BigImage->move(0, 0);
+        // The image view is painted before the possibly slow decode.
+        QCoreApplication::processEvents();
+        TPicture picture;
+        picture.LoadFromFile(PcTreeView->Path() + PathDelim +
+                             PcImages[static_cast<size_t>(index)].Name);
+        BigImage->setPicture(picture.Graphic()->ToImage());
+    } catch (...) {
+        // An undecodable file leaves the previous picture, silently.
+    }
+}
+
+void TForm1::BigImageDblClick()
+{
+    DockTabSet1->setTabIndex(LastView);
+    if (LastView == 0)
+        PcListView->setFocus();
+    else if (LastView == 3)
+        AlbumListView->setFocus();
+}
+
+void TForm1::ScrollBox1DblClick()
+{
+    DockTabSet1->setTabIndex(LastView);
+}
+
+void TForm1::BigImageMouseDown(Qt::MouseButton button, QPoint globalPos)
+{
+    if (button != Qt::LeftButton || BigImagePressed)
+        return;
+    BigImagePressed = true;
+    BigImagePressPos = globalPos;
+    BigImageScrollOrigin = QPoint(ScrollBox1->horizontalScrollBar()->value(),
+                                  ScrollBox1->verticalScrollBar()->value());
+}
+
+void TForm1::BigImageMouseMove(Qt::MouseButtons buttons, QPoint globalPos)
+{
+    if (!BigImagePressed || !(buttons & Qt::LeftButton))
+        return;
+    const QPoint target = BigImageScrollOrigin - (globalPos - BigImagePressPos);
+    ScrollBox1->horizontalScrollBar()->setValue(target.x());
+    ScrollBox1->verticalScrollBar()->setValue(target.y());
+}
+
+void TForm1::BigImageMouseUp(Qt::MouseButton button, QPoint)
+{
+    if (button == Qt::LeftButton)
+        BigImagePressed = false;
+}

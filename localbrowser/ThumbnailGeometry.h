@@ -1,0 +1,12 @@
+#pragma once
+// Where a W x H picture goes on the 100 x 100 thumbnail square. The ratios are divided in
+// extended precision and stored as doubles, every later quotient is formed in extended
+// precision and truncated; so the long side of a 640 x 480 picture comes out at 99 pixels.
+#include <QRect>
+
+struct TThumbnailPlacement {
+    QRect Rect;  // the target (right and bottom exclusive through width and height)
+    bool Scaled; // false: the picture is drawn unscaled with its top-left at Rect's
+};
+
+TThumbnailPlacement ThumbnailPlacement(int W, int H);

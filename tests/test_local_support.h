@@ -1,0 +1,37 @@
+#pragma once
+// Helpers of the local picture browser tests: a started program with folders of real files,
+// trace capture, and driving the timers' handlers tick by tick.
+#include "tests/AppFixture.h"
+
+#include <QRgb>
+#include <QStringList>
+
+// Records the trace lines written while it lives.
+class TraceCapture
+{
+public:
+    TraceCapture();
+    ~TraceCapture();
+    QStringList Lines() const;
+    int Count(const QString &line) const;
+};
+
+class LocalBrowser : public AppFixture
+{
+protected:
+    void SetUp() override;
+    // A new folder under the test's home, with the given files (name -> bytes).
+    QString makeFolder(const QString &name,
+                       const std::vector<std::pair<QString, QByteArray>> &files);
+    // Picks the folder in the tree and runs StopTimer's local branch until the listing is done.
+    void listFolder(const QString &path);
+    // Announces [start, end] and runs draw steps until nothing in it is left to draw.
+    int drawRange(int start, int end);
+    // Index of the entry with that name, -1 if none.
+    int entry(const QString &name) const;
+    QStringList listedNames() const;
+};
+
+QByteArray JpegBytes(int width, int height, QRgb color);
+QByteArray BmpBytes(int width, int height, QRgb color);
+QByteArray IcoBytes(int width, int height, QRgb color);
