@@ -9,8 +9,8 @@
 #include "platform/Exception.h"
 
 #include <QTreeWidget>
-#include <memory>
 #include <gtest/gtest.h>
+#include <memory>
 
 TEST(AlbumLineRecord, LinesEndAtCrLfLfOrCrAndAFinalBreakStartsNoLine)
 {
