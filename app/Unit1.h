@@ -197,9 +197,13 @@ public:
     void AlbumShowBigImage(int Index);
 
     // ---- upload (upload/) ----
-    bool UploadBusy = false;
-    bool UploadCancel = false;
+    bool UploadBusy = false;   // a batch runs
+    bool UploadCancel = false; // set by the progress window's cancel button
+    // The running batch: a snapshot of the pictures to send (Name and Folder only), taken
+    // when the batch starts so that browsing meanwhile does not change it. Empty otherwise.
+    std::vector<TPcImages> UploadList;
     void ActFileUpLoadExecute();
+    void SetUploadCancel(bool value);
 
     // ---- plug-in host (spi/) ----
     void SetSpi();

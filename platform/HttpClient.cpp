@@ -108,7 +108,8 @@ struct HttpClient::Impl {
         curl_easy_setopt(h, CURLOPT_HEADERDATA, this);
         curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &Impl::onProgress);
         curl_easy_setopt(h, CURLOPT_XFERINFODATA, this);
-        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+        // The progress callback costs every transfer; it runs only while a hook wants it.
+        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 1L);
     }
 
     bool statusOk() const
@@ -373,6 +374,7 @@ QByteArray HttpClient::post(const QString &url, const QList<HttpFormPart> &parts
 void HttpClient::setProgressHook(ProgressHook hook)
 {
     d->progress = std::move(hook);
+    curl_easy_setopt(d->handle.get(), CURLOPT_NOPROGRESS, d->progress ? 0L : 1L);
 }
 
 int HttpClient::responseCode() const

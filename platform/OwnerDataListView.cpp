@@ -22,6 +22,8 @@ public:
     {
         if (!index.isValid() || index.row() >= view->count)
             return {};
+        if (role == Qt::SizeHintRole)
+            return view->itemSize();
         if (role != Qt::DisplayRole && role != Qt::DecorationRole)
             return {};
         QString caption;
@@ -71,6 +73,12 @@ TOwnerDataListView::TOwnerDataListView(QWidget *parent) : QListView(parent), mod
         if (OnSelectionChange)
             OnSelectionChange();
     });
+}
+
+QSize TOwnerDataListView::itemSize() const
+{
+    const QSize icon = iconSize();
+    return {gridSize().width() - 8, icon.height() + 2 * fontMetrics().height() + 6};
 }
 
 void TOwnerDataListView::setItemsCount(int n)

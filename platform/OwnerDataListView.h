@@ -32,6 +32,9 @@ public:
     void SelectAll();
     void ClearSelection();
 
+    // Every item has the same size: the picture and two lines of caption below it.
+    QSize itemSize() const;
+
     // The visible range now, or {-1, -1} when nothing is visible.
     std::pair<int, int> VisibleRange() const;
 

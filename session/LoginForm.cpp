@@ -78,6 +78,9 @@ TLoginDialog::TLoginDialog(QWidget *parent) : QDialog(parent)
     StaticText1->setObjectName(QStringLiteral("StaticText1"));
     StaticText1->setGeometry(4, 37, 405, 57);
     StaticText1->setWordWrap(true);
+    // The long notice has to fit the 57-pixel frame: a smaller face, read from the top.
+    StaticText1->setFont(pixelFont(QStringLiteral("Tahoma"), 9, false));
+    StaticText1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     StaticText1->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     StaticText1->setAutoFillBackground(true);
     StaticText1->setStyleSheet(QStringLiteral("QLabel { %1 }").arg(highlightStyle));

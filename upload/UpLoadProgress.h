@@ -1,16 +1,38 @@
 #pragma once
-// Placeholder of the upload progress window until the upload work lands.
+// The upload progress window: which picture of the batch is on its way, and a cancel button
+// that asks the main window to stop after the picture under way. It is created once, shown by
+// each batch and hidden at its end; the user cannot close it.
 #include <QDialog>
 
+class QLabel;
+class QProgressBar;
+class QPushButton;
 class TForm1;
 
 class TForm2 : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TForm2(TForm1 *form1, QWidget *parent = nullptr) : QDialog(parent), Form1(form1)
-    {
-        setObjectName(QStringLiteral("Form2"));
-    }
+    explicit TForm2(TForm1 *form1, QWidget *parent = nullptr);
+    ~TForm2() override;
+
     TForm1 *Form1;
+    QLabel *Label1;
+    QProgressBar *Gauge1;
+    QPushButton *CancelButton;
+
+    // The gauge at percent and "<total>個中 <current>個目を転送中..." on the label.
+    void ShowProgress(int percent, int total, int current);
+    void CancelButtonClick();
+    // The end of a batch: hides the window, the one way it goes away.
+    void Close();
+
+protected:
+    // Only the batch hides the window: the title bar has no close box, and neither a close
+    // request from the window system nor Escape gets past these.
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+
+private:
+    bool closing = false;
 };

@@ -1,0 +1,23 @@
+#pragma once
+// One picture as one multipart/form-data POST to the service: the field "mode" = "upload",
+// then the file field "file1" carrying the full local path as its filename (Shift-JIS), the
+// content type of the path's extension and the file's bytes unchanged, streamed from disk.
+#include "platform/HttpClient.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The MIME type the system's table gives for the extension of path;
+// "application/octet-stream" when it has none.
+QByteArray UploadContentType(const QString &path);
+
+// The plain field "mode" with the value "upload".
+HttpFormPart UploadModeField();
+// The file field "file1" for the picture at fullPath; EInOutError when it is not a
+// readable plain file.
+HttpFormPart UploadFileField(const QString &fullPath);
+
+// The service takes no more pictures: the first line of the reply (ended by CR, LF or the
+// end) is exactly "OVER".
+bool IsLimitReply(const QByteArray &reply);
