@@ -2,6 +2,8 @@
 
 #include "platform/SpecialFolders.h"
 
+#include <QFile>
+
 QString ThumbnailFileName(const QString &cacheFolder, qint32 pictureId)
 {
     return cacheFolder + PathDelim + QString::number(pictureId) + QStringLiteral(".jpg");
@@ -11,5 +13,9 @@ bool IsUsableCacheFileName(const QString &name)
 {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return false;
-    return !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+    if (name.contains(QLatin1Char('/')) || name.contains(QChar(0)))
+        return false;
+    // Longer names cannot be created (255 bytes per name on the usual file systems); the
+    // download would otherwise fail only when it is put in place, silently.
+    return QFile::encodeName(name).size() <= 255;
 }

@@ -191,3 +191,15 @@ TEST_F(AlbumSeeded, TheDemoAlbumEndToEnd)
     }
     EXPECT_FALSE(form->BigImage->Picture().isNull());
 }
+
+TEST_F(AlbumPreview, ANameTooLongForTheFileSystemShowsTheMessage)
+{
+    const QString name = QString(300, QLatin1Char('a')) + QStringLiteral(".jpg");
+    list({{"1", "7", name}});
+    ASSERT_EQ(form->PictureTable.size(), 1u);
+    bigReply(JpegBytes(40, 40, qRgb(1, 2, 3)));
+    form->AlbumShowBigImage(0);
+    ASSERT_EQ(dialogs->texts().size(), 1u);
+    EXPECT_EQ(dialogs->texts().back(), OpenError);
+    EXPECT_EQ(cacheFiles(), QStringList{"7.jpg"});
+}

@@ -121,11 +121,12 @@ TEST(AlbumCacheFiles, NamesThatWouldLeaveTheFolderAreRefused)
               QStringLiteral("/c/ImageCache/42.jpg"));
     for (const QString &bad :
          {QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("../x.jpg"),
-          QStringLiteral("a/b.jpg"), QStringLiteral("/etc/passwd"), QStringLiteral("a") + QChar(0)})
+          QStringLiteral("a/b.jpg"), QStringLiteral("/etc/passwd"), QStringLiteral("a") + QChar(0),
+          QString(86, QChar(0x5199))})
         EXPECT_FALSE(IsUsableCacheFileName(bad)) << bad.toStdString();
     for (const QString &good :
          {QStringLiteral("海の写真.jpg"), QStringLiteral("..jpg"), QStringLiteral(".hidden.png"),
-          QStringLiteral("a\\b.jpg"), QStringLiteral("12.jpg")})
+          QStringLiteral("a\\b.jpg"), QStringLiteral("12.jpg"), QString(85, QChar(0x5199))})
         EXPECT_TRUE(IsUsableCacheFileName(good)) << good.toStdString();
 }
 
