@@ -52,10 +52,12 @@ size_t discard(char *, size_t size, size_t n, void *)
     return size * n;
 }
 
-double bareGets(const QString &url)
+// One handle, like the client's; freshConnections closes the connection after every request.
+double bareGets(const QString &url, bool freshConnections)
 {
     CURL *curl = curl_easy_init();
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, discard);
+    curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, freshConnections ? 1L : 0L);
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < Pictures; ++i) {
@@ -129,21 +131,24 @@ int main(int argc, char **argv)
 
     std::printf("album listing of %d pictures (thumbnail %lld bytes), %d rounds\n", Pictures,
                 static_cast<long long>(jpeg.size()), Rounds);
-    std::vector<double> cold, warm, bare;
+    std::vector<double> cold, warm, bare, fresh;
     for (int round = 0; round < Rounds; ++round) {
         for (const QString &f : QDir(form->CacheFolder).entryList(QDir::Files))
             QFile::remove(form->CacheFolder + "/" + f);
         int coldRequests = 0, warmRequests = 0;
         cold.push_back(listOnce(coldRequests));
         warm.push_back(listOnce(warmRequests));
-        bare.push_back(bareGets(service.baseUrl() + imagePath + "?mode=small&id="));
+        const QString thumbUrl = service.baseUrl() + imagePath + "?mode=small&id=";
+        bare.push_back(bareGets(thumbUrl, false));
+        fresh.push_back(bareGets(thumbUrl, true));
         std::printf("round %d: cold %.1f ms (%d requests), warm %.1f ms (%d requests), "
-                    "%d bare curl GETs %.1f ms\n",
+                    "%d bare curl GETs %.1f ms (kept connection), %.1f ms (new connection each)\n",
                     round + 1, cold.back(), coldRequests, warm.back(), warmRequests, Pictures,
-                    bare.back());
+                    bare.back(), fresh.back());
     }
     auto best = [](const std::vector<double> &v) { return *std::min_element(v.begin(), v.end()); };
-    std::printf("best: cold %.1f ms (%.2f ms/picture), warm %.1f ms, bare GETs %.1f ms\n",
-                best(cold), best(cold) / Pictures, best(warm), best(bare));
+    std::printf("best: cold %.1f ms (%.2f ms/picture), warm %.1f ms, bare GETs %.1f ms (kept "
+                "connection), %.1f ms (new connection each)\n",
+                best(cold), best(cold) / Pictures, best(warm), best(bare), best(fresh));
     return 0;
 }
