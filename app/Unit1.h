@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "localbrowser/ImgCache.h"
+#include "album/AlbumFolder.h"
+#include "album/AlbumImages.h"
 #include "localbrowser/PcImages.h"
 #include "platform/Action.h"
 #include "platform/ActionBar.h"
@@ -176,12 +178,23 @@ public:
 
     // ---- online album (album/) ----
     bool AlbumLoaded = false;
+    std::vector<TAlbumFolder> FolderTable;  // entry k: the tree node at display position k
+    std::vector<TAlbumImages> PictureTable; // entry n: item n of AlbumListView
+    quint8 AlbumLoadState = 9;              // STOPED_ALBUM (album/AlbumLoadState.h)
     void BindAlbumEvents();
     void ResetAlbumState();
     void StopTimerAlbumBranch();
     void AlbumFolderLoad();
     void AcTUpFolderExecute();
     void ActReloadExecute();
+    void AlbumTreeViewChange(class QTreeWidgetItem *Node);
+    void GoUpFolder();
+    void ActMoveToFolder();
+    void AlbumLoad(int FolderId);
+    bool AlbumSmallImgLoad(int PictureId);
+    void AlbumListViewData(int index, QString &caption, int &imageIndex);
+    void AlbumListViewDblClick();
+    void AlbumShowBigImage(int Index);
 
     // ---- upload (upload/) ----
     bool UploadBusy = false;   // a batch runs

@@ -1,0 +1,98 @@
+// The album folder tree: fetched from the service and rebuilt from scratch on every load,
+// together with the MoveToFolder submenu and FolderTable.
+#include "app/Unit1.h"
+
+#include "album/AlbumTreePositions.h"
+#include "album/LineRecord.h"
+#include "platform/HttpError.h"
+#include "platform/ImageList.h"
+
+#include <QMenu>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+
+namespace
+{
+QTreeWidgetItem *newNode(const QString &text, const TImageList &icons)
+{
+    auto *node = new QTreeWidgetItem(QStringList{text});
+    QIcon icon;
+    icon.addPixmap(QPixmap::fromImage(icons.image(1)), QIcon::Normal);
+    icon.addPixmap(QPixmap::fromImage(icons.image(2)), QIcon::Selected);
+    node->setIcon(0, icon);
+    return node;
+}
+} // namespace
+
+void TForm1::AlbumFolderLoad()
+{
+    // Rebuilding is not a folder pick: the tree's change handler stays out of it.
+    const QSignalBlocker quiet(AlbumTreeView);
+
+    // 1.
+    AlbumTreeView->clear();
+    FolderTable.clear();
+
+    // 2. An error status ends the load at once, leaving the tree and the table empty.
+    QStringList lines;
+    try {
+        lines = SplitLines(GetHTTP(ServiceHost + QStringLiteral("/wis/wi_folder.php/") + SessionId +
+                                   QStringLiteral("?mode=list")));
+    } catch (const EIdException &) {
+        return;
+    }
+    FolderTable.reserve(static_cast<size_t>(std::max<qsizetype>(lines.size(), 1)));
+
+    // 3-4.
+    QTreeWidgetItem *root = newNode(QStringLiteral("トップ"), *IconImageList);
+    AlbumTreeView->addTopLevelItem(root);
+    root->setExpanded(true);
+    FolderTable.push_back({QStringLiteral("トップ"), 0, 0, nullptr});
+    if (lines.isEmpty())
+        return;
+
+    // 5.
+    MoveToFolder->clear();
+    QAction *top = MoveToFolder->addAction(QStringLiteral("トップ"));
+    connect(top, &QAction::triggered, this, [this] { ActMoveToFolder(); });
+    FolderTable[0].MenuItem = top;
+
+    // 6. A malformed record, or a parent position that names no node, ends the load there;
+    // what was made so far stays.
+    for (qsizetype k = 1; k < lines.size(); ++k) {
+        TAlbumFolder entry;
+        try {
+            const QStringList fields = RecordFields(lines.at(k));
+            entry.FolderId = RecordInteger(fields, 0);
+            entry.ParentPosition = RecordInteger(fields, 1);
+            entry.Name = RecordText(fields, 2);
+        } catch (const EConvertError &) {
+            return;
+        }
+        QTreeWidgetItem *parent = NodeAtDisplayPosition(AlbumTreeView, entry.ParentPosition);
+        if (!parent)
+            return;
+        parent->addChild(newNode(entry.Name, *IconImageList));
+        auto *item = new QAction(entry.Name, MoveToFolder);
+        connect(item, &QAction::triggered, this, [this] { ActMoveToFolder(); });
+        const QList<QAction *> items = MoveToFolder->actions();
+        MoveToFolder->insertAction(k < items.size() ? items.at(k) : nullptr, item);
+        entry.MenuItem = item;
+        FolderTable.push_back(std::move(entry));
+    }
+
+    // 7.
+    AlbumLoaded = true;
+}
+
+void TForm1::ActReloadExecute()
+{
+    AlbumFolderLoad();
+    if (QTreeWidgetItem *root = NodeAtDisplayPosition(AlbumTreeView, 0))
+        root->setExpanded(true);
+}
+
+void TForm1::ActMoveToFolder()
+{
+    // Moving pictures between folders is not offered by the service: nothing changes.
+}

@@ -1,0 +1,133 @@
+// The picture list of one album folder: line records from the service, each picture's
+// thumbnail downloaded once into the cache folder and drawn from there.
+#include "app/Unit1.h"
+
+#include "album/AlbumCacheFiles.h"
+#include "album/AlbumLoadState.h"
+#include "album/AlbumThumbnail.h"
+#include "album/AlbumTreePositions.h"
+#include "album/LineRecord.h"
+#include "platform/Exception.h"
+#include "platform/ImageList.h"
+#include "platform/OwnerDataListView.h"
+#include "platform/Picture.h"
+#include "platform/StatusBar.h"
+#include "platform/TabSet.h"
+#include "platform/Timer.h"
+#include "platform/Trace.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProgressBar>
+#include <QTreeWidget>
+
+void TForm1::StopTimerAlbumBranch()
+{
+    OutputDebugString(AlbumLoadStateName(AlbumLoadState));
+    if (DockTabSet1->TabIndex() != 3)
+        return;
+    // 1. Idle with a folder picked: list it.
+    if (AlbumLoadState == STOPED_ALBUM) {
+        const QList<QTreeWidgetItem *> selected = AlbumTreeView->selectedItems();
+        if (!selected.isEmpty()) {
+            const int k = DisplayPosition(AlbumTreeView, selected.first());
+            if (k >= 0 && k < static_cast<int>(FolderTable.size()))
+                AlbumLoad(FolderTable[static_cast<size_t>(k)].FolderId);
+        }
+    }
+    // 2. A load that ran to its end stops the timer; one that was stopped leaves it running,
+    // so the next tick lists the folder picked meanwhile.
+    if (AlbumLoadState == LOAD_COMP_ALBUM) {
+        OutputDebugString(QStringLiteral("Album Load Repeat?"));
+        AlbumLoadState = STOPED_ALBUM;
+        StopTimer->setEnabled(false);
+    }
+}
+
+void TForm1::AlbumLoad(int FolderId)
+{
+    // 1.
+    PictureTable.clear();
+    AlbumListView->Clear();
+    AlbumImageList->Clear();
+    // 2.
+    if (AlbumLoadState == STOPED_ALBUM)
+        AlbumLoadState = NOW_LOADING_ALBUM;
+    // 3. The gauge sits in the status bar while the list loads.
+    Gauge1->setParent(StatusBar1);
+    const int clientHeight = StatusBar1->contentsRect().height();
+    Gauge1->setFixedHeight(std::max(clientHeight - 4, 1));
+    Gauge1->move(100, (clientHeight - Gauge1->height()) / 2 + 1);
+    Gauge1->setValue(0);
+    Gauge1->show();
+    Gauge1->raise();
+
+    // 7. In every case at the end, also after a failure.
+    struct Finish {
+        TForm1 *w;
+        ~Finish()
+        {
+            w->Gauge1->hide();
+            w->AlbumLoadState = w->AlbumLoadState == DO_STOP_ALBUM ? STOPED_ALBUM : LOAD_COMP_ALBUM;
+        }
+    } finish{this};
+
+    try {
+        // 4.
+        try {
+            for (const QImage *stock : {&UnknownFileImage, &FolderImage, &FolderUpImage})
+                AlbumImageList->Add(*stock);
+        } catch (const Exception &) {
+        }
+        // 5.
+        const QStringList lines =
+            SplitLines(GetHTTP(ServiceHost + QStringLiteral("/wis/wi_folder.php/") + SessionId +
+                               QStringLiteral("?mode=img&id=") + QString::number(FolderId)));
+        const qsizetype count = lines.size();
+        // 6. A malformed record or an unreadable thumbnail ends the load at its line; a
+        // thumbnail that cannot be downloaded passes its line over.
+        for (qsizetype k = 0; k < count; ++k) {
+            if (count > 1)
+                Gauge1->setValue(static_cast<int>(double(k) / ((double(count) - 1) / 100)));
+            if (AlbumLoadState == DO_STOP_ALBUM) {
+                OutputDebugString(QStringLiteral("Stoping ALBUM Loading"));
+                continue;
+            }
+            const QStringList fields = RecordFields(lines.at(k));
+            if (RecordInteger(fields, 0) == 1) {
+                const qint32 pictureId = RecordInteger(fields, 1);
+                const QString name = RecordText(fields, 2);
+                if (AlbumSmallImgLoad(pictureId)) {
+                    const QString file = ThumbnailFileName(CacheFolder, pictureId);
+                    TPicture picture;
+                    try {
+                        picture.LoadFromFile(file);
+                    } catch (const Exception &) {
+                        // A cached file that is no picture is dropped, so that the next
+                        // listing fetches it again instead of ending here for good.
+                        QFile::remove(file);
+                        throw;
+                    }
+                    const int index = AlbumImageList->Add(CentredThumbnail(*picture.Graphic()));
+                    PictureTable.push_back({name, pictureId, index});
+                    AlbumListView->setItemsCount(static_cast<int>(PictureTable.size()));
+                }
+            }
+            // A click on another folder arrives here.
+            QCoreApplication::processEvents();
+        }
+    } catch (const Exception &) {
+        // Every failure ends the load silently; the pictures listed so far stay.
+    }
+}
+
+bool TForm1::AlbumSmallImgLoad(int PictureId)
+{
+    OutputDebugString(QString::number(PictureId));
+    const QString file = ThumbnailFileName(CacheFolder, PictureId);
+    if (QFile(file).open(QIODevice::ReadOnly))
+        return true;
+    return GetHTTPBin(ServiceHost + QStringLiteral("/wis/wi_image.php/") + SessionId +
+                          QStringLiteral("?mode=small&id=") + QString::number(PictureId),
+                      file);
+}

@@ -1,0 +1,39 @@
+// Picking a folder in the album tree, and moving one folder up.
+#include "app/Unit1.h"
+
+#include "album/AlbumLoadState.h"
+#include "platform/TabSet.h"
+#include "platform/Timer.h"
+
+#include <QTreeWidget>
+
+void TForm1::AlbumTreeViewChange(QTreeWidgetItem *Node)
+{
+    // A running picture-list load is asked to stop; the timer lists the new folder.
+    if (AlbumLoadState != STOPED_ALBUM)
+        AlbumLoadState = DO_STOP_ALBUM;
+    StopTimer->setEnabled(true);
+    AcTUpFolder->setEnabled(Node && Node->parent());
+}
+
+void TForm1::AcTUpFolderExecute()
+{
+    GoUpFolder();
+}
+
+void TForm1::GoUpFolder()
+{
+    if (DockTabSet1->TabIndex() != 3)
+        return;
+    const QList<QTreeWidgetItem *> selected = AlbumTreeView->selectedItems();
+    QTreeWidgetItem *node = selected.isEmpty() ? nullptr : selected.first();
+    if (!node || !node->parent())
+        return;
+    QTreeWidgetItem *parent = node->parent();
+    AlbumTreeView->setCurrentItem(parent); // runs AlbumTreeViewChange
+    const QTreeWidgetItem *above = parent->parent();
+    const int siblingIndex =
+        above ? above->indexOfChild(parent) : AlbumTreeView->indexOfTopLevelItem(parent);
+    if (siblingIndex == 0)
+        AcTUpFolder->setEnabled(false);
+}

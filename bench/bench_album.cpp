@@ -1,0 +1,154 @@
+// Listing an album folder of 1,000 pictures against the stand-in service: with a cold cache
+// (every thumbnail downloaded) and a warm one (only the list request), beside the time of the
+// same number of bare GET requests made with libcurl on one handle in the same run.
+#include "app/Program.h"
+#include "app/Unit1.h"
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "platform/TabSet.h"
+#include "platform/Timer.h"
+#include "session/LoginForm.h"
+#include "tests/ServiceProcess.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <algorithm>
+#include <cstdio>
+#include <curl/curl.h>
+
+namespace
+{
+constexpr int Pictures = 1000;
+constexpr int Rounds = 3;
+
+QByteArray thumbnailJpeg()
+{
+    QImage image(100, 75, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 2, y * 3, 128));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 85);
+    return bytes;
+}
+
+QByteArray pictureList()
+{
+    QStringList lines;
+    for (int i = 0; i < Pictures; ++i)
+        lines << QStringLiteral("1<!--SEP-->%1<!--SEP-->写真%2.jpg").arg(1000 + i).arg(i);
+    return lines.join(QStringLiteral("\r\n")).toUtf8();
+}
+
+size_t discard(char *, size_t size, size_t n, void *)
+{
+    return size * n;
+}
+
+// One handle, like the client's; freshConnections closes the connection after every request.
+double bareGets(const QString &url, bool freshConnections)
+{
+    CURL *curl = curl_easy_init();
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, discard);
+    curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, freshConnections ? 1L : 0L);
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < Pictures; ++i) {
+        const QByteArray one = (url + QString::number(1000 + i)).toUtf8();
+        curl_easy_setopt(curl, CURLOPT_URL, one.constData());
+        if (curl_easy_perform(curl) != CURLE_OK) {
+            std::fprintf(stderr, "bare GET failed\n");
+            break;
+        }
+    }
+    const double ms = double(clock.nsecsElapsed()) / 1e6;
+    curl_easy_cleanup(curl);
+    return ms;
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
+    qputenv("HOME", (home.path() + "/home").toLocal8Bit());
+    QDir().mkpath(home.path() + "/data");
+    QDir().mkpath(home.path() + "/home");
+    Application app(argc, argv);
+    ScriptedDialogsGuard dialogs;
+
+    ServiceProcess service;
+    if (!service.isReady() || !service.hooksAvailable()) {
+        std::fprintf(stderr, "tovela-service did not start with its hooks\n");
+        return 1;
+    }
+    TProgram program(service.baseUrl());
+    TForm1 *form = program.Form1.get();
+    form->LoginDialog->EditEmail->setText(service.demoEmail());
+    form->LoginDialog->EditPasswd->setText(service.demoPassword());
+    if (!form->Login()) {
+        std::fprintf(stderr, "demo login failed\n");
+        return 1;
+    }
+    form->DockTabSet1->setTabIndex(3);
+    const QString folderPath = QStringLiteral("/wis/wi_folder.php/") + form->SessionId;
+    const QString imagePath = QStringLiteral("/wis/wi_image.php/") + form->SessionId;
+    service.cannedReply(folderPath, "OK\r\n12<!--SEP-->0<!--SEP-->A");
+    form->AlbumFolderLoad();
+    QTreeWidgetItem *folder = form->AlbumTreeView->topLevelItem(0)->child(0);
+
+    const QByteArray list = pictureList();
+    const QByteArray jpeg = thumbnailJpeg();
+    auto listOnce = [&](int &requests) {
+        service.reset();
+        service.cannedReply(folderPath, list);
+        CannedReply thumbs;
+        thumbs.path = imagePath;
+        thumbs.body = jpeg;
+        thumbs.count = 0;
+        thumbs.contentType = "image/jpeg";
+        service.cannedReply(thumbs);
+        form->AlbumTreeView->clearSelection();
+        form->AlbumTreeView->setCurrentItem(folder);
+        QElapsedTimer clock;
+        clock.start();
+        for (int tick = 0; tick < 5 && form->StopTimer->Enabled(); ++tick)
+            form->StopTimerAlbumBranch();
+        const double ms = double(clock.nsecsElapsed()) / 1e6;
+        requests = static_cast<int>(service.requests().size());
+        if (form->PictureTable.size() != size_t(Pictures))
+            std::fprintf(stderr, "listed %zu pictures\n", form->PictureTable.size());
+        return ms;
+    };
+
+    std::printf("album listing of %d pictures (thumbnail %lld bytes), %d rounds\n", Pictures,
+                static_cast<long long>(jpeg.size()), Rounds);
+    std::vector<double> cold, warm, bare, fresh;
+    for (int round = 0; round < Rounds; ++round) {
+        for (const QString &f : QDir(form->CacheFolder).entryList(QDir::Files))
+            QFile::remove(form->CacheFolder + "/" + f);
+        int coldRequests = 0, warmRequests = 0;
+        cold.push_back(listOnce(coldRequests));
+        warm.push_back(listOnce(warmRequests));
+        const QString thumbUrl = service.baseUrl() + imagePath + "?mode=small&id=";
+        bare.push_back(bareGets(thumbUrl, false));
+        fresh.push_back(bareGets(thumbUrl, true));
+        std::printf("round %d: cold %.1f ms (%d requests), warm %.1f ms (%d requests), "
+                    "%d bare curl GETs %.1f ms (kept connection), %.1f ms (new connection each)\n",
+                    round + 1, cold.back(), coldRequests, warm.back(), warmRequests, Pictures,
+                    bare.back(), fresh.back());
+    }
+    auto best = [](const std::vector<double> &v) { return *std::min_element(v.begin(), v.end()); };
+    std::printf("best: cold %.1f ms (%.2f ms/picture), warm %.1f ms, bare GETs %.1f ms (kept "
+                "connection), %.1f ms (new connection each)\n",
+                best(cold), best(cold) / Pictures, best(warm), best(bare), best(fresh));
+    return 0;
+}

@@ -1,0 +1,140 @@
+// The album's plain pieces: line records, display positions, the centred thumbnail, the
+// cache file names.
+#include "album/AlbumCacheFiles.h"
+#include "album/AlbumLoadState.h"
+#include "album/AlbumThumbnail.h"
+#include "album/AlbumTreePositions.h"
+#include "album/LineRecord.h"
+#include "platform/Bitmap.h"
+#include "platform/Exception.h"
+
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <memory>
+
+TEST(AlbumLineRecord, LinesEndAtCrLfLfOrCrAndAFinalBreakStartsNoLine)
+{
+    EXPECT_EQ(SplitLines(QString()), QStringList());
+    EXPECT_EQ(SplitLines(QStringLiteral("\r\n")), QStringList{QString()});
+    EXPECT_EQ(SplitLines(QStringLiteral("a\r\nb\nc\rd")), (QStringList{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines(QStringLiteral("a\n\r b\r\n")), (QStringList{"a", "", " b"}));
+    EXPECT_EQ(SplitLines(QStringLiteral("a\r\r\n")), (QStringList{"a", ""}));
+}
+
+TEST(AlbumLineRecord, FieldsAreCutAtTheMarker)
+{
+    EXPECT_EQ(RecordFields(QStringLiteral("12<!--SEP-->0<!--SEP-->写真")),
+              (QStringList{"12", "0", "写真"}));
+    // A marker at the end gives no empty last field; two in a row give an empty one.
+    EXPECT_EQ(RecordFields(QStringLiteral("1<!--SEP-->2<!--SEP-->")), (QStringList{"1", "2"}));
+    EXPECT_EQ(RecordFields(QStringLiteral("1<!--SEP--><!--SEP-->x")), (QStringList{"1", "", "x"}));
+    EXPECT_EQ(RecordFields(QString()), QStringList());
+    EXPECT_EQ(RecordFields(QStringLiteral("<!--SEP<!--SEP-->")), (QStringList{"<!--SEP"}));
+}
+
+TEST(AlbumLineRecord, IntegersAreDecimalAndThirtyTwoBits)
+{
+    const QStringList f{"12", "-7", "+3", "2147483647", "-2147483648", "2147483648",
+                        "1x", " 1", "",   "-",          "0x10",        "１"};
+    EXPECT_EQ(RecordInteger(f, 0), 12);
+    EXPECT_EQ(RecordInteger(f, 1), -7);
+    EXPECT_EQ(RecordInteger(f, 2), 3);
+    EXPECT_EQ(RecordInteger(f, 3), 2147483647);
+    EXPECT_EQ(RecordInteger(f, 4), -2147483647 - 1);
+    for (int bad = 5; bad < f.size(); ++bad)
+        EXPECT_THROW(RecordInteger(f, bad), EConvertError) << f.at(bad).toStdString();
+    EXPECT_THROW(RecordInteger(f, f.size()), EConvertError);
+    EXPECT_THROW(RecordText(f, -1), EConvertError);
+    EXPECT_EQ(RecordText(f, 6), QStringLiteral("1x"));
+}
+
+TEST(AlbumTreePositions, DepthFirstWhetherExpandedOrNot)
+{
+    QTreeWidget tree;
+    auto *root = new QTreeWidgetItem(&tree, {"トップ"});
+    auto *a = new QTreeWidgetItem(root, {"A"});
+    auto *b = new QTreeWidgetItem(a, {"B"});
+    auto *c = new QTreeWidgetItem(root, {"C"});
+    root->setExpanded(true); // A stays collapsed
+    EXPECT_EQ(NodeAtDisplayPosition(&tree, 0), root);
+    EXPECT_EQ(NodeAtDisplayPosition(&tree, 1), a);
+    EXPECT_EQ(NodeAtDisplayPosition(&tree, 2), b);
+    EXPECT_EQ(NodeAtDisplayPosition(&tree, 3), c);
+    EXPECT_EQ(NodeAtDisplayPosition(&tree, 4), nullptr);
+    EXPECT_EQ(NodeAtDisplayPosition(&tree, -1), nullptr);
+    EXPECT_EQ(DisplayPosition(&tree, c), 3);
+    EXPECT_EQ(DisplayPosition(&tree, b), 2);
+    EXPECT_EQ(DisplayPosition(&tree, nullptr), -1);
+    QTreeWidgetItem stray({"x"});
+    EXPECT_EQ(DisplayPosition(&tree, &stray), -1);
+}
+
+namespace
+{
+// A picture whose every column has its own colour, so a test sees which column went where.
+std::unique_ptr<TBitmap> stripes(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int x = 0; x < width; ++x)
+        for (int y = 0; y < height; ++y)
+            image.setPixel(x, y, qRgb(x, 255 - y, 7));
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetImage(image);
+    return bitmap;
+}
+} // namespace
+
+TEST(AlbumThumbnail, WiderPictureLosesItsSidesAndGetsWhiteRows)
+{
+    const QImage t = CentredThumbnail(*stripes(120, 80));
+    ASSERT_EQ(t.size(), QSize(100, 100));
+    for (int x : {0, 50, 99}) {
+        EXPECT_EQ(t.pixel(x, 0), qRgb(255, 255, 255));
+        EXPECT_EQ(t.pixel(x, 9), qRgb(255, 255, 255));
+        EXPECT_EQ(t.pixel(x, 90), qRgb(255, 255, 255));
+        EXPECT_EQ(t.pixel(x, 99), qRgb(255, 255, 255));
+    }
+    EXPECT_EQ(t.pixel(0, 10), qRgb(10, 255, 7));   // column 10, row 0
+    EXPECT_EQ(t.pixel(99, 89), qRgb(109, 176, 7)); // column 109, row 79
+}
+
+TEST(AlbumThumbnail, OddExcessCostsOnePixelMoreOnTheRightAndBottom)
+{
+    // 103 - 100 = 3: one column off the left, two off the right.
+    QImage t = CentredThumbnail(*stripes(103, 103));
+    EXPECT_EQ(t.pixel(0, 0), qRgb(1, 254, 7));
+    EXPECT_EQ(t.pixel(99, 99), qRgb(100, 155, 7));
+    // 101: (100 - 101) / 2 truncates to 0, so the only lost column is the right one.
+    t = CentredThumbnail(*stripes(101, 101));
+    EXPECT_EQ(t.pixel(0, 0), qRgb(0, 255, 7));
+    // A small picture sits in the middle on white.
+    t = CentredThumbnail(*stripes(3, 3));
+    EXPECT_EQ(t.pixel(47, 47), qRgb(255, 255, 255));
+    EXPECT_EQ(t.pixel(48, 48), qRgb(0, 255, 7));
+    EXPECT_EQ(t.pixel(50, 50), qRgb(2, 253, 7));
+    EXPECT_EQ(t.pixel(51, 51), qRgb(255, 255, 255));
+}
+
+TEST(AlbumCacheFiles, NamesThatWouldLeaveTheFolderAreRefused)
+{
+    EXPECT_EQ(ThumbnailFileName(QStringLiteral("/c/ImageCache"), 42),
+              QStringLiteral("/c/ImageCache/42.jpg"));
+    for (const QString &bad :
+         {QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("../x.jpg"),
+          QStringLiteral("a/b.jpg"), QStringLiteral("/etc/passwd"), QStringLiteral("a") + QChar(0),
+          QString(86, QChar(0x5199))})
+        EXPECT_FALSE(IsUsableCacheFileName(bad)) << bad.toStdString();
+    for (const QString &good :
+         {QStringLiteral("海の写真.jpg"), QStringLiteral("..jpg"), QStringLiteral(".hidden.png"),
+          QStringLiteral("a\\b.jpg"), QStringLiteral("12.jpg"), QString(85, QChar(0x5199))})
+        EXPECT_TRUE(IsUsableCacheFileName(good)) << good.toStdString();
+}
+
+TEST(AlbumLoadState, TraceNames)
+{
+    EXPECT_EQ(AlbumLoadStateName(0), QStringLiteral("NOTHING"));
+    EXPECT_EQ(AlbumLoadStateName(NOW_LOADING_ALBUM), QStringLiteral("NOW_LOADING_ALBUM"));
+    EXPECT_EQ(AlbumLoadStateName(LOAD_COMP_ALBUM), QStringLiteral("LOAD_COMP_ALBUM"));
+    EXPECT_EQ(AlbumLoadStateName(DO_STOP_ALBUM), QStringLiteral("DO_STOP_ALBUM"));
+    EXPECT_EQ(AlbumLoadStateName(STOPED_ALBUM), QStringLiteral("STOPED_ALBUM"));
+}

@@ -1,0 +1,37 @@
+#pragma once
+// Album tests: a started program logged in with the stand-in's demo account, the album tab
+// current, and the service's canned replies standing in for the album it answers.
+#include "app/Unit1.h"
+#include "tests/AppFixture.h"
+#include "tests/ServiceProcess.h"
+#include "tests/test_local_support.h"
+
+#include <QStringList>
+
+class AlbumFixture : public AppFixture
+{
+protected:
+    void SetUp() override;
+    ServiceProcess &svc() { return *service; }
+
+    QString folderPath() const { return QStringLiteral("/wis/wi_folder.php/") + form->SessionId; }
+    QString imagePath() const { return QStringLiteral("/wis/wi_image.php/") + form->SessionId; }
+    // The folder list the service answers next, then AlbumFolderLoad.
+    void loadFolders(const QByteArray &reply);
+    // Queues a picture list and n thumbnails (0: every thumbnail asked for) of jpeg.
+    void cannedPictures(const QByteArray &list, const QByteArray &jpeg = {}, int n = 0);
+    // Selects the tree node at display position k and runs the album branch until idle.
+    void listFolder(int k);
+    // Requests to path since the last reset whose query holds part.
+    QList<RecordedRequest> requestsTo(const QString &path, const QString &part = {});
+    // Names of the files in the cache folder.
+    QStringList cacheFiles() const;
+    QStringList captions() const;
+
+    std::unique_ptr<ServiceProcess> service;
+    // Extra command-line arguments of the stand-in, set before SetUp.
+    QStringList serviceArguments;
+};
+
+// Records of a line-record reply: fields joined by the marker, records by CR LF.
+QByteArray Records(const std::vector<QStringList> &records);
