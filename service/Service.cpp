@@ -219,6 +219,9 @@ Service::Service(Store &store, ServiceOptions options)
     // is handed over to the server, which deletes it.
     server_->new_task_queue = [] { return new httplib::ThreadPool(32); };
     server_->set_payload_max_length(kMaxRequestBody);
+    // Headers and body go out in separate writes; without this every kept-alive request waits
+    // for the peer's delayed acknowledgement.
+    server_->set_tcp_nodelay(true);
     server_->set_keep_alive_max_count(1000);
     server_->set_read_timeout(120, 0);
     server_->set_write_timeout(120, 0);
