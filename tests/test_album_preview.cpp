@@ -182,6 +182,14 @@ TEST_F(AlbumSeeded, TheDemoAlbumEndToEnd)
             listed = k;
     }
     ASSERT_GE(listed, 0);
+    const QString out = qEnvironmentVariable("TOVELA_RENDER_DIR");
+    if (!out.isEmpty()) {
+        form->resize(800, 520);
+        form->show();
+        form->DockTabSet1->setTabIndex(3);
+        pump(50);
+        form->grab().save(out + QStringLiteral("/album.png"));
+    }
     const QStringList thumbs = cacheFiles();
     EXPECT_EQ(thumbs.size(), static_cast<int>(form->PictureTable.size()));
     for (int i = 0; i < static_cast<int>(form->PictureTable.size()); ++i) {
