@@ -6,9 +6,9 @@
 #include <QString>
 #include <vector>
 
-#include "localbrowser/ImgCache.h"
 #include "album/AlbumFolder.h"
 #include "album/AlbumImages.h"
+#include "localbrowser/ImgCache.h"
 #include "localbrowser/PcImages.h"
 #include "platform/Action.h"
 #include "platform/ActionBar.h"

@@ -193,9 +193,8 @@ TEST_F(MainWindow, PreviewLeavesLastViewAndWebCommandsOpenTheirPages)
     EXPECT_EQ(form->LastView, 3);
     form->ActHelp->Execute();
     form->ActNewVersion->Execute();
-    EXPECT_EQ(dialogs->urls,
-              (std::vector<QString>{base + QStringLiteral("/order_help.php#0003"),
-                                    base + QStringLiteral("/download.php")}));
+    EXPECT_EQ(dialogs->urls, (std::vector<QString>{base + QStringLiteral("/order_help.php#0003"),
+                                                   base + QStringLiteral("/download.php")}));
 }
 
 TEST_F(MainWindow, DataFolderFallsBackToTheHomeFolder)

@@ -29,7 +29,8 @@ TEST_F(Settings, NoFileGivesDefaultsAndFirstCloseWritesTwelveKeysInOrder)
     EXPECT_EQ(readIni(), QByteArray("[MAIN]\nWindowTop=100\nWindowLeft=100\nWindowWidth=400\n"
                                     "WindowHeight=300\nNaviWindowTop=410\nNaviWindowLeft=100\n"
                                     "NavigateWindow=1\nPcViewWidth=100\nAlbumViewWidth=100\n"
-                                    "[NETWORK]\nKvoSessionId=" + sid + "\n[PLUGIN]\nSpi=0\nSpiFolder=\n"));
+                                    "[NETWORK]\nKvoSessionId=" +
+                                    sid + "\n[PLUGIN]\nSpi=0\nSpiFolder=\n"));
 }
 
 TEST_F(Settings, ValuesAreReadByTheirRules)

@@ -50,7 +50,7 @@ using RenderedBrowser = LocalBrowser;
 TEST_F(RenderedBrowser, ListedFolderShowsItsThumbnails)
 {
     std::vector<std::pair<QString, QByteArray>> files;
-    const QRgb colours[] = {qRgb(200, 40, 40), qRgb(40, 160, 60), qRgb(40, 80, 200),
+    const QRgb colours[] = {qRgb(200, 40, 40),  qRgb(40, 160, 60),  qRgb(40, 80, 200),
                             qRgb(230, 180, 30), qRgb(120, 40, 160), qRgb(30, 170, 170)};
     for (int i = 0; i < 12; ++i)
         files.emplace_back(QStringLiteral("写真%1.jpg").arg(i + 1, 2, 10, QLatin1Char('0')),
@@ -70,7 +70,8 @@ TEST_F(RenderedBrowser, ListedFolderShowsItsThumbnails)
         shot.save(out + QStringLiteral("/local-browser.png"));
     EXPECT_EQ(form->PcListView->ItemsCount(), 12);
     // The first thumbnail's centre shows its picture's colour, not the white of an empty slot.
-    const QRect first = form->PcListView->visualRect(form->PcListView->QListView::model()->index(0, 0));
+    const QRect first =
+        form->PcListView->visualRect(form->PcListView->QListView::model()->index(0, 0));
     const QPoint centre =
         form->PcListView->viewport()->mapTo(form, first.topLeft() + QPoint(first.width() / 2, 50));
     const QColor seen = shot.pixelColor(centre);
