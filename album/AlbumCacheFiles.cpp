@@ -1,6 +1,6 @@
 #include "album/AlbumCacheFiles.h"
 
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 
 #include <QFile>
 

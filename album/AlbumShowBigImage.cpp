@@ -7,7 +7,7 @@
 #include "platform/Exception.h"
 #include "platform/Image.h"
 #include "platform/Picture.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/TabSet.h"
 
 #include <QFile>

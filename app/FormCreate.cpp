@@ -3,7 +3,7 @@
 
 #include "app/Unit3.h"
 #include "platform/Dialogs.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/StatusBar.h"
 #include "platform/TabSet.h"
 #include "platform/Timer.h"

@@ -4,7 +4,7 @@
 #include "platform/Bitmap.h"
 #include "platform/OwnerDataListView.h"
 #include "platform/Picture.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/TabSet.h"
 
 #include <algorithm>

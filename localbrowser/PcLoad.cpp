@@ -5,7 +5,7 @@
 #include "platform/ImageList.h"
 #include "platform/OwnerDataListView.h"
 #include "platform/ShellTreeView.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/StatusBar.h"
 #include "platform/TabSet.h"
 #include "platform/Timer.h"

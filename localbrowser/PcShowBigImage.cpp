@@ -6,7 +6,7 @@
 #include "platform/Picture.h"
 #include "platform/ScrollBox.h"
 #include "platform/ShellTreeView.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/TabSet.h"
 
 #include <QCoreApplication>

@@ -5,7 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/HttpClient.h"
 #include "platform/OwnerDataListView.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/Trace.h"
 #include "upload/UpLoadProgress.h"
 #include "upload/UploadRequest.h"
