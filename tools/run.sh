@@ -10,7 +10,9 @@ mkdir -p "$data"
 log="$data/service.log"
 "$top/build/service/tovela-service" --data "$data" --port 8470 --seed-demo-album >"$log" 2>&1 &
 service=$!
-trap 'kill "$service" 2>/dev/null || true; wait "$service" 2>/dev/null || true' EXIT
+stop_service() { kill "$service" 2>/dev/null || true; wait "$service" 2>/dev/null || true; }
+trap stop_service EXIT
+trap 'exit 130' INT TERM
 # Wait for the service's first line, then show how to log in.
 for _ in $(seq 50); do
     grep -q 'listening on' "$log" 2>/dev/null && break
