@@ -109,7 +109,6 @@ int TForm3::PageRefresh()
             painter.drawImage(0, 0, ImageList1->image(Page));
         }
         Image1->setPicture(bitmap);
-        ++PageDraws;
         if (Page >= 0 && Page < 4)
             StaticText1->setText(PageTexts[static_cast<size_t>(Page)]);
     }

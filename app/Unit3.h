@@ -36,6 +36,4 @@ public:
     void Button2Click();
     // Shows the window and brings it to the front.
     void ShowAndRaise();
-    // How many times the page picture was drawn (a page is redrawn only when it changes).
-    int PageDraws = 0;
 };

@@ -209,14 +209,23 @@ void ServiceProcess::cannedReply(const CannedReply &reply)
     hook(QStringLiteral("/__test/reply"), fields, true);
 }
 
+namespace
+{
+// The hooks answer one JSON object a line.
+QList<QJsonObject> jsonLines(const QByteArray &reply)
+{
+    QList<QJsonObject> objects;
+    for (const QByteArray &line : reply.split('\n'))
+        if (!line.isEmpty())
+            objects.append(QJsonDocument::fromJson(line).object());
+    return objects;
+}
+} // namespace
+
 QList<RecordedRequest> ServiceProcess::requests()
 {
     QList<RecordedRequest> out;
-    const QList<QByteArray> lines = hook(QStringLiteral("/__test/requests"), {}, false).split('\n');
-    for (const QByteArray &line : lines) {
-        if (line.isEmpty())
-            continue;
-        QJsonObject o = QJsonDocument::fromJson(line).object();
+    for (const QJsonObject &o : jsonLines(hook(QStringLiteral("/__test/requests"), {}, false))) {
         RecordedRequest r;
         r.method = bytesOf(o.value(QLatin1String("method")));
         r.path = bytesOf(o.value(QLatin1String("path")));
@@ -247,11 +256,7 @@ int ServiceProcess::addAccount(const QString &email, const QByteArray &password,
 QList<StoredPicture> ServiceProcess::uploads()
 {
     QList<StoredPicture> out;
-    const QList<QByteArray> lines = hook(QStringLiteral("/__test/uploads"), {}, false).split('\n');
-    for (const QByteArray &line : lines) {
-        if (line.isEmpty())
-            continue;
-        QJsonObject o = QJsonDocument::fromJson(line).object();
+    for (const QJsonObject &o : jsonLines(hook(QStringLiteral("/__test/uploads"), {}, false))) {
         StoredPicture p;
         p.id = o.value(QLatin1String("id")).toInt();
         p.owner = o.value(QLatin1String("owner")).toString();
