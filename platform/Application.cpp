@@ -12,6 +12,8 @@ static void initResources()
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
     initResources();
+    // Wayland compositors and task bars match the window to its launcher and icon by this name.
+    setDesktopFileName(QStringLiteral(TOVELA_APP_ID));
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

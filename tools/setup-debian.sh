@@ -6,6 +6,8 @@ packages=(cmake g++ make pkg-config qt6-base-dev libcurl4-openssl-dev libjpeg62-
           libcpp-httplib-dev fonts-noto-cjk)
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libbenchmark-dev libjpeg-turbo-progs curl chromium)
+    # The install check: launcher and metadata validators, CPack's shlibdeps and file probe.
+    packages+=(desktop-file-utils appstream dpkg-dev file)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -1043,6 +1043,13 @@ int main(int argc, char **argv)
         {"icons/addprint.png", addPrintIcon},
         {"icons/tovela.png", [] { return appIcon(64); }},
         {"icons/tovela256.png", [] { return appIcon(256); }},
+        // The launcher icon's other sizes in the desktop's icon theme.
+        {"icons/tovela16.png", [] { return appIcon(16); }},
+        {"icons/tovela22.png", [] { return appIcon(22); }},
+        {"icons/tovela24.png", [] { return appIcon(24); }},
+        {"icons/tovela32.png", [] { return appIcon(32); }},
+        {"icons/tovela48.png", [] { return appIcon(48); }},
+        {"icons/tovela128.png", [] { return appIcon(128); }},
         {"login/logo.png", loginLogo},
         {"guide/page0.png", guidePage0},
         {"guide/page1.png", guidePage1},
