@@ -96,6 +96,9 @@ desktop-file-validate "${desktop[0]}" || fail "desktop-file-validate"
 pass "desktop-file-validate $(basename "${desktop[0]}")"
 appstreamcli validate --no-net "${metainfo[0]}" || fail "appstreamcli validate"
 pass "appstreamcli validate $(basename "${metainfo[0]}")"
+# The tree check also reads the launcher that the metadata names.
+appstreamcli validate-tree --no-net "$stage" || fail "appstreamcli validate-tree"
+pass "appstreamcli validate-tree of the staged install"
 
 appid=$(basename "${desktop[0]}" .desktop)
 grep -qx 'Name=ルミナード' "${desktop[0]}" || fail "launcher name"
@@ -106,7 +109,8 @@ for size in 16 22 24 32 48 64 128 256; do
     icon="$usr/share/icons/hicolor/${size}x${size}/apps/$appid.png"
     file -b "$icon" | grep -q "PNG image data, $size x $size" || fail "icon $icon"
 done
-pass "launcher, metadata and hicolor icons 16-256 agree on $appid"
+file -b "$usr/share/icons/hicolor/scalable/apps/$appid.svg" | grep -q "SVG" || fail "scalable icon"
+pass "launcher, metadata and hicolor icons 16-256 and scalable agree on $appid"
 
 check_elves "$usr"
 

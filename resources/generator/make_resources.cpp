@@ -1,7 +1,9 @@
 // Draws every bitmap the program ships (stock thumbnails, toolbar and tree icons, window icon,
 // login logo, the four guide pages) and writes them as PNG files under the folder given on the
-// command line. Run it again after changing a drawing; the PNGs are committed, not built.
+// command line, the window icon also as SVG. Run it again after changing a drawing; the files
+// are committed, not built.
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -10,6 +12,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QRegularExpression>
+#include <QSvgGenerator>
 #include <QTextStream>
 
 #include <cstdio>
@@ -626,11 +630,10 @@ QImage addPrintIcon()
 
 // --- window icon ----------------------------------------------------------------------------
 
-// Designed on a 256 grid: a blue tile, a tilted print behind a white camera.
-QImage appIcon(int size)
+// Designed on a 256 grid: a blue tile, a tilted print behind a white camera. size is the pixel
+// size it is drawn for; small sizes get bolder outlines.
+void paintAppIcon(QPainter &p, int size)
 {
-    QImage img = canvas(size, size);
-    QPainter p(&img);
     smooth(p);
     p.scale(size / 256.0, size / 256.0);
 
@@ -696,8 +699,43 @@ QImage appIcon(int size)
     p.drawEllipse(c, 33, 33);
     p.setBrush(QColor(255, 255, 255, 200));
     p.drawEllipse(c + QPointF(-13, -13), 9, 7);
+}
+
+QImage appIcon(int size)
+{
+    QImage img = canvas(size, size);
+    QPainter p(&img);
+    paintAppIcon(p, size);
     p.end();
     return img;
+}
+
+// The same drawing as vectors, for the icon theme's scalable size.
+bool writeAppIconSvg(const QString &path)
+{
+    QSvgGenerator svg;
+    svg.setFileName(path);
+    svg.setSize(QSize(256, 256));
+    svg.setViewBox(QRect(0, 0, 256, 256));
+    svg.setTitle(QStringLiteral("tovela"));
+    QPainter p;
+    if (!p.begin(&svg))
+        return false;
+    paintAppIcon(p, 256);
+    if (!p.end())
+        return false;
+    // The generator states the size in millimetres; icon themes expect pixels.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QString text = QString::fromUtf8(file.readAll());
+    file.close();
+    text.replace(
+        QRegularExpression(QStringLiteral("<svg width=\"[0-9.]+mm\" height=\"[0-9.]+mm\"")),
+        QStringLiteral("<svg width=\"256\" height=\"256\""));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return file.write(text.toUtf8()) > 0;
 }
 
 // --- login logo ------------------------------------------------------------------------------
@@ -1067,6 +1105,13 @@ int main(int argc, char **argv)
             continue;
         }
         std::printf("%s %dx%d\n", qPrintable(path), img.width(), img.height());
+    }
+    const QString svg = root.filePath(QStringLiteral("icons/tovela.svg"));
+    if (writeAppIconSvg(svg)) {
+        std::printf("%s scalable\n", qPrintable(svg));
+    } else {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(svg));
+        ++failures;
     }
     return failures == 0 ? 0 : 1;
 }
