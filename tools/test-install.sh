@@ -86,7 +86,10 @@ stage="$work/stage"
 DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null
 usr="$stage/usr"
 [[ -x "$usr/bin/tovela" && -x "$usr/bin/tovela-service" ]] || fail "programs not installed"
-[[ -d "$usr/lib/tovela/plugins" ]] || fail "no plug-in folder"
+# lib/ or lib/<multiarch>/, after the prefix the tree was configured with.
+mapfile -t plugdirs < <(cd "$usr" && find . -type d -path '*/tovela/plugins' | sed 's|^\./||')
+((${#plugdirs[@]} == 1)) || fail "expected one plug-in folder, found: ${plugdirs[*]}"
+plugins=${plugdirs[0]}
 
 desktop=("$usr"/share/applications/*.desktop)
 metainfo=("$usr"/share/metainfo/*.metainfo.xml)
@@ -120,9 +123,9 @@ probe="$build/tests/install/install_probe"
 cp "$probe" "$usr/bin/install_probe"
 answer=$("$usr/bin/install_probe")
 rm "$usr/bin/install_probe"
-[[ "$answer" == "program $usr/bin"$'\n'"plugins $usr/lib/tovela/plugins" ]] ||
+[[ "$answer" == "program $usr/bin"$'\n'"plugins $usr/$plugins" ]] ||
     fail "installed folders: $answer"
-pass "installed program finds its plug-in folder at $usr/lib/tovela/plugins"
+pass "installed program finds its plug-in folder at $usr/$plugins"
 
 start_and_stop "$usr/bin/tovela"
 staged_seconds=$SECONDS
@@ -165,7 +168,7 @@ dpkg-query -W -f='${Status}' tovela 2>/dev/null | grep -q "install ok installed"
 for path in "${owned[@]}"; do
     [[ ! -e "$path" && ! -L "$path" ]] || fail "$path left behind after purge"
 done
-[[ ! -e /usr/lib/tovela ]] || fail "/usr/lib/tovela left behind after purge"
+[[ ! -e "/usr/${plugins%/plugins}" ]] || fail "/usr/${plugins%/plugins} left behind after purge"
 pass "package purged, none of its files left"
 package_seconds=$SECONDS
 
