@@ -20,12 +20,19 @@ namespace
 // time it is shown, which a list that long makes unusable anyway.
 constexpr qsizetype MoveToFolderEagerItems = 2000;
 
-QTreeWidgetItem *newNode(const QString &text, const TImageList &icons)
+// Images 1 and 2 of the icon list, normal and selected; made once per load and shared by
+// every node (a pixmap per node would cost a conversion and its memory for each folder).
+QIcon nodeIcon(const TImageList &icons)
 {
-    auto *node = new QTreeWidgetItem(QStringList{text});
     QIcon icon;
     icon.addPixmap(QPixmap::fromImage(icons.image(1)), QIcon::Normal);
     icon.addPixmap(QPixmap::fromImage(icons.image(2)), QIcon::Selected);
+    return icon;
+}
+
+QTreeWidgetItem *newNode(const QString &text, const QIcon &icon)
+{
+    auto *node = new QTreeWidgetItem(QStringList{text});
     node->setIcon(0, icon);
     return node;
 }
@@ -51,7 +58,8 @@ void TForm1::AlbumFolderLoad()
     FolderTable.reserve(static_cast<size_t>(std::max<qsizetype>(lines.size(), 1)));
 
     // 3-4.
-    QTreeWidgetItem *root = newNode(QStringLiteral("トップ"), *IconImageList);
+    const QIcon icon = nodeIcon(*IconImageList);
+    QTreeWidgetItem *root = newNode(QStringLiteral("トップ"), icon);
     AlbumTreeView->addTopLevelItem(root);
     root->setExpanded(true);
     FolderTable.push_back({QStringLiteral("トップ"), 0, 0, nullptr});
@@ -85,7 +93,7 @@ void TForm1::AlbumFolderLoad()
         }
         if (!positions.At(entry.ParentPosition))
             return;
-        positions.AddChild(entry.ParentPosition, newNode(entry.Name, *IconImageList));
+        positions.AddChild(entry.ParentPosition, newNode(entry.Name, icon));
         // The submenu holds items 0 to k-1 here, so position k is its end.
         auto *item = new QAction(entry.Name, MoveToFolder);
         connect(item, &QAction::triggered, this, [this] { ActMoveToFolder(); });
