@@ -6,6 +6,7 @@
 #include "album/LineRecord.h"
 #include "platform/HttpError.h"
 #include "platform/ImageList.h"
+#include "platform/TreeItems.h"
 
 #include <QMenu>
 #include <QSignalBlocker>
@@ -13,12 +14,25 @@
 
 namespace
 {
-QTreeWidgetItem *newNode(const QString &text, const TImageList &icons)
+// Qt appends a menu item at a cost that grows with the menu (QWidget::insertAction searches
+// the whole action list), so a folder list of 200,000 entries would cost minutes for the
+// submenu alone. Items up to this many go in at once; the rest join the submenu the first
+// time it is shown, which a list that long makes unusable anyway.
+constexpr qsizetype MoveToFolderEagerItems = 2000;
+
+// Images 1 and 2 of the icon list, normal and selected; made once per load and shared by
+// every node (a pixmap per node would cost a conversion and its memory for each folder).
+QIcon nodeIcon(const TImageList &icons)
 {
-    auto *node = new QTreeWidgetItem(QStringList{text});
     QIcon icon;
     icon.addPixmap(QPixmap::fromImage(icons.image(1)), QIcon::Normal);
     icon.addPixmap(QPixmap::fromImage(icons.image(2)), QIcon::Selected);
+    return icon;
+}
+
+QTreeWidgetItem *newNode(const QString &text, const QIcon &icon)
+{
+    auto *node = new QTreeWidgetItem(QStringList{text});
     node->setIcon(0, icon);
     return node;
 }
@@ -30,7 +44,7 @@ void TForm1::AlbumFolderLoad()
     const QSignalBlocker quiet(AlbumTreeView);
 
     // 1.
-    AlbumTreeView->clear();
+    DeleteTreeItems(AlbumTreeView);
     FolderTable.clear();
 
     // 2. An error status ends the load at once, leaving the tree and the table empty.
@@ -44,7 +58,8 @@ void TForm1::AlbumFolderLoad()
     FolderTable.reserve(static_cast<size_t>(std::max<qsizetype>(lines.size(), 1)));
 
     // 3-4.
-    QTreeWidgetItem *root = newNode(QStringLiteral("トップ"), *IconImageList);
+    const QIcon icon = nodeIcon(*IconImageList);
+    QTreeWidgetItem *root = newNode(QStringLiteral("トップ"), icon);
     AlbumTreeView->addTopLevelItem(root);
     root->setExpanded(true);
     FolderTable.push_back({QStringLiteral("トップ"), 0, 0, nullptr});
@@ -52,13 +67,20 @@ void TForm1::AlbumFolderLoad()
         return;
 
     // 5.
+    // The items still waiting are owned by the menu but not in it, so clear() leaves them.
+    qDeleteAll(MoveToFolderPending);
+    MoveToFolderPending.clear();
     MoveToFolder->clear();
+    connect(MoveToFolder, &QMenu::aboutToShow, this, &TForm1::MoveToFolderAboutToShow,
+            Qt::UniqueConnection);
     QAction *top = MoveToFolder->addAction(QStringLiteral("トップ"));
     connect(top, &QAction::triggered, this, [this] { ActMoveToFolder(); });
     FolderTable[0].MenuItem = top;
 
     // 6. A malformed record, or a parent position that names no node, ends the load there;
-    // what was made so far stays.
+    // what was made so far stays. Parents are found through the position index, so the load
+    // costs the same for every record however deep the tree grows.
+    TDisplayPositions positions(AlbumTreeView);
     for (qsizetype k = 1; k < lines.size(); ++k) {
         TAlbumFolder entry;
         try {
@@ -69,14 +91,16 @@ void TForm1::AlbumFolderLoad()
         } catch (const EConvertError &) {
             return;
         }
-        QTreeWidgetItem *parent = NodeAtDisplayPosition(AlbumTreeView, entry.ParentPosition);
-        if (!parent)
+        if (!positions.At(entry.ParentPosition))
             return;
-        parent->addChild(newNode(entry.Name, *IconImageList));
+        positions.AddChild(entry.ParentPosition, newNode(entry.Name, icon));
+        // The submenu holds items 0 to k-1 here, so position k is its end.
         auto *item = new QAction(entry.Name, MoveToFolder);
         connect(item, &QAction::triggered, this, [this] { ActMoveToFolder(); });
-        const QList<QAction *> items = MoveToFolder->actions();
-        MoveToFolder->insertAction(k < items.size() ? items.at(k) : nullptr, item);
+        if (k < MoveToFolderEagerItems)
+            MoveToFolder->addAction(item);
+        else
+            MoveToFolderPending.push_back(item);
         entry.MenuItem = item;
         FolderTable.push_back(std::move(entry));
     }
@@ -90,6 +114,14 @@ void TForm1::ActReloadExecute()
     AlbumFolderLoad();
     if (QTreeWidgetItem *root = NodeAtDisplayPosition(AlbumTreeView, 0))
         root->setExpanded(true);
+}
+
+void TForm1::MoveToFolderAboutToShow()
+{
+    const std::vector<QAction *> pending = std::move(MoveToFolderPending);
+    MoveToFolderPending.clear();
+    for (QAction *item : pending)
+        MoveToFolder->addAction(item);
 }
 
 void TForm1::ActMoveToFolder()

@@ -27,36 +27,44 @@ bool prepareDataFolder(const QString &dataFolder, const QString &cacheFolder)
 
 void TForm1::FormCreate()
 {
-    // 1-3. The data folder. The application-data folder first; when it cannot be had or
-    // written, a hidden folder in the home folder. Only when neither works is the user told.
+    // The data folder: the application-data folder first, a hidden folder in the home folder
+    // when that cannot be had. A data folder that exists but cannot be written (a read-only
+    // mount, a folder of another owner) is still where the settings are read from; only what
+    // is written (the settings, the cache) goes to the next folder that can be written. Only
+    // when no folder can be written is the user told.
     struct Candidate {
         QString base;
         QString name;
     };
     const Candidate candidates[] = {{ApplicationDataFolder(), QStringLiteral("tovela")},
                                     {ProfileFolder(), QStringLiteral(".tovela")}};
-    bool usable = false;
+    QString readable, writable;
     try {
         for (const Candidate &c : candidates) {
             if (c.base.isEmpty())
                 continue;
             const QString data = c.base + PathDelim + c.name + PathDelim;
-            const QString cache = data + QStringLiteral("ImageCache");
-            if (DataFolder.isEmpty()) {
+            if (DataFolder.isEmpty())
                 DataFolder = data;
-                CacheFolder = cache;
-            }
-            if (prepareDataFolder(data, cache)) {
-                DataFolder = data;
-                CacheFolder = cache;
-                usable = true;
+            const bool canWrite = prepareDataFolder(data, data + QStringLiteral("ImageCache"));
+            if (readable.isEmpty() && QFileInfo(QDir::cleanPath(data)).isDir())
+                readable = data;
+            if (canWrite) {
+                writable = data;
                 break;
             }
         }
     } catch (const std::exception &) {
         Dialogs().ShowMessage(QStringLiteral("フォルダ作成エラーが発生しました"));
     }
-    if (!usable)
+    if (!readable.isEmpty())
+        DataFolder = readable;
+    else if (!writable.isEmpty())
+        DataFolder = writable;
+    SettingsFallback = writable != DataFolder ? writable : QString();
+    CacheFolder =
+        (SettingsFallback.isEmpty() ? DataFolder : SettingsFallback) + QStringLiteral("ImageCache");
+    if (writable.isEmpty())
         Dialogs().ShowMessage(QStringLiteral(
             "データの保存用フォルダが作成出来ません。\n開発元にお問い合わせください。"));
 

@@ -11,6 +11,7 @@
 #include "platform/StatusBar.h"
 #include "platform/TabSet.h"
 #include "platform/Timer.h"
+#include "platform/TreeItems.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -66,7 +67,11 @@ void TForm1::RunStartUp()
         guarded([this] { ViewSelect(0); });
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The album tree may be deep enough that Qt's recursive item deletion would overflow.
+    DeleteTreeItems(AlbumTreeView);
+}
 
 void TForm1::LoadResources()
 {

@@ -45,7 +45,10 @@ public:
 
     // ---- application shell (app/) ----
     QString DataFolder;  // ends in the path separator
-    QString CacheFolder; // DataFolder + "ImageCache"
+    QString CacheFolder; // DataFolder + "ImageCache", or SettingsFallback + "ImageCache"
+    // When DataFolder exists but cannot be written: the folder (ending in the separator) that
+    // the settings and the cache are written to instead; empty otherwise.
+    QString SettingsFallback;
     qint16 LastView = 0;
     bool NavigateWindow = true;
     bool Spi = false;
@@ -63,6 +66,8 @@ public:
     void ViewSelect(int view);
     void DockTabSet1Change(int newTab, bool &allowChange);
     void FormCloseQuery(bool &canClose);
+    // The settings file LoadIniFile reads: the fallback's once it holds one, else DataFolder's.
+    QString SettingsReadPath() const;
     void ExitExecute();
     void ActHelpExecute();
     void ActNewVersionExecute();
@@ -190,6 +195,10 @@ public:
     void AlbumTreeViewChange(class QTreeWidgetItem *Node);
     void GoUpFolder();
     void ActMoveToFolder();
+    // Folder items beyond the first MoveToFolderEagerItems of the last load, in order; they
+    // join the submenu when it is about to be shown (see AlbumFolderLoad).
+    std::vector<class QAction *> MoveToFolderPending;
+    void MoveToFolderAboutToShow();
     void AlbumLoad(int FolderId);
     bool AlbumSmallImgLoad(int PictureId);
     void AlbumListViewData(int index, QString &caption, int &imageIndex);

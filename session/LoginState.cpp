@@ -3,6 +3,7 @@
 
 #include "platform/OwnerDataListView.h"
 #include "platform/TabSet.h"
+#include "platform/TreeItems.h"
 
 #include <QTreeWidget>
 
@@ -30,7 +31,7 @@ void TForm1::LogoutProc()
     AlbumTreeView->setEnabled(false);
     ActRefresh->setEnabled(false);
     ActReload->setEnabled(false);
-    AlbumTreeView->clear();
+    DeleteTreeItems(AlbumTreeView); // a tree of any depth
     AlbumListView->Clear();
     ActFileUpLoad->setCaption(QStringLiteral("画像をプリントに追加"));
     ActFileUp->setCaption(QStringLiteral("プリントに追加"));

@@ -1,6 +1,7 @@
 // The album folder tree against the stand-in service: the tree, FolderTable and the
 // MoveToFolder submenu, up-folder, reload, and every way a load ends early.
 #include "album/AlbumLoadState.h"
+#include "album/AlbumTreePositions.h"
 #include "platform/Action.h"
 #include "platform/TabSet.h"
 #include "platform/Timer.h"
@@ -216,4 +217,94 @@ TEST_F(AlbumTree, ViewSwitchLoadsOnlyWhileNotLoaded)
     form->DockTabSet1->setTabIndex(0);
     form->DockTabSet1->setTabIndex(3);
     EXPECT_EQ(requestsTo(folderPath(), "mode=list").size(), 1);
+}
+
+namespace
+{
+QByteArray chain(int depth)
+{
+    QByteArray reply = "OK";
+    reply.reserve(qsizetype(depth) * 32);
+    for (int k = 1; k <= depth; ++k)
+        reply += "\r\n" + QByteArray::number(100 + k) + "<!--SEP-->" + QByteArray::number(k - 1) +
+                 "<!--SEP-->F" + QByteArray::number(k);
+    return reply;
+}
+} // namespace
+
+TEST_F(AlbumTree, ChainOf200000NestedFoldersLoadsReloadsAndEnds)
+{
+    constexpr int Depth = 200000;
+    loadFolders(chain(Depth));
+    ASSERT_TRUE(form->AlbumLoaded);
+    ASSERT_EQ(form->FolderTable.size(), size_t(Depth) + 1);
+    EXPECT_EQ(form->FolderTable.back().FolderId, 100 + Depth);
+    EXPECT_EQ(form->FolderTable.back().ParentPosition, Depth - 1);
+    // Down the chain without recursion: every folder has exactly the next one as its child.
+    QTreeWidgetItem *node = form->AlbumTreeView->topLevelItem(0);
+    int depth = 0;
+    while (node->childCount() == 1) {
+        node = node->child(0);
+        ++depth;
+    }
+    EXPECT_EQ(depth, Depth);
+    EXPECT_EQ(node->text(0), QStringLiteral("F%1").arg(Depth));
+    EXPECT_EQ(NodeAtDisplayPosition(form->AlbumTreeView, Depth), node);
+    EXPECT_EQ(DisplayPosition(form->AlbumTreeView, node), Depth);
+    // The deepest folder is picked like any other.
+    form->AlbumTreeView->setCurrentItem(node);
+    EXPECT_TRUE(form->AcTUpFolder->Enabled());
+    // The submenu holds the first items at once and every folder once it is shown.
+    EXPECT_EQ(form->MoveToFolder->actions().size(), 2000);
+    EXPECT_EQ(form->FolderTable[1999].MenuItem, form->MoveToFolder->actions().at(1999));
+
+    // A reload deletes the chain (Qt alone would recurse 200,000 deep) and builds the new tree.
+    loadFolders(ThreeLines);
+    EXPECT_EQ(ids(*form), (std::vector<qint32>{0, 12, 15}));
+    EXPECT_EQ(menuCaptions(form->MoveToFolder), (QStringList{"トップ", "A", "B"}));
+    loadFolders(chain(Depth)); // and the window's end deletes this one
+    EXPECT_EQ(form->FolderTable.size(), size_t(Depth) + 1);
+}
+
+TEST_F(AlbumTree, ParentOffTheLastPathMovesLaterPositions)
+{
+    // D goes under A while B is the last folder: D lands before B, so position 4 is B now
+    // and E becomes B's child, and position 3 is D, which gets F: what a walk of the tree
+    // finds at the moment each record is read.
+    loadFolders(Records({{"OK"},
+                         {"1", "0", "A"},
+                         {"2", "1", "C"},
+                         {"3", "0", "B"},
+                         {"4", "1", "D"},
+                         {"5", "4", "E"},
+                         {"6", "3", "F"}}));
+    QTreeWidgetItem *top = form->AlbumTreeView->topLevelItem(0);
+    ASSERT_EQ(top->childCount(), 2);
+    QTreeWidgetItem *a = top->child(0), *b = top->child(1);
+    ASSERT_EQ(a->childCount(), 2);
+    EXPECT_EQ(a->child(0)->text(0), QStringLiteral("C"));
+    EXPECT_EQ(a->child(1)->text(0), QStringLiteral("D"));
+    ASSERT_EQ(a->child(1)->childCount(), 1);
+    EXPECT_EQ(a->child(1)->child(0)->text(0), QStringLiteral("F"));
+    ASSERT_EQ(b->childCount(), 1);
+    EXPECT_EQ(b->child(0)->text(0), QStringLiteral("E"));
+    EXPECT_TRUE(form->AlbumLoaded);
+}
+
+TEST_F(AlbumTree, SubmenuGetsTheRestOfALongListWhenShown)
+{
+    std::vector<QStringList> records{{"OK"}};
+    for (int k = 1; k <= 2500; ++k)
+        records.push_back({QString::number(k), QStringLiteral("0"), QStringLiteral("N%1").arg(k)});
+    loadFolders(Records(records));
+    EXPECT_EQ(form->MoveToFolder->actions().size(), 2000);
+    emit form->MoveToFolder->aboutToShow();
+    const QList<QAction *> items = form->MoveToFolder->actions();
+    ASSERT_EQ(items.size(), 2501);
+    EXPECT_EQ(items.at(2500)->text(), QStringLiteral("N2500"));
+    for (size_t k : {size_t(1), size_t(1999), size_t(2000), size_t(2500)})
+        EXPECT_EQ(form->FolderTable[k].MenuItem, items.at(qsizetype(k))) << k;
+    // A new load drops the old items, shown or not.
+    loadFolders(ThreeLines);
+    EXPECT_EQ(menuCaptions(form->MoveToFolder), (QStringList{"トップ", "A", "B"}));
 }

@@ -75,3 +75,92 @@ TEST(IniFile, WriteIntoMissingFolderRaisesWithFullPath)
         EXPECT_EQ(e.Message, path + QStringLiteral(" に書き込めません"));
     }
 }
+
+TEST(IniFile, IntegersAreWholeNumbersThatFitIn32Bits)
+{
+    int v = 7;
+    EXPECT_TRUE(TIniFile::ParseInteger(QStringLiteral("2147483647"), v));
+    EXPECT_EQ(v, 2147483647);
+    EXPECT_TRUE(TIniFile::ParseInteger(QStringLiteral("-2147483648"), v));
+    EXPECT_EQ(v, -2147483647 - 1);
+    EXPECT_TRUE(TIniFile::ParseInteger(QStringLiteral("0xFFFFFFFF"), v)); // the 32-bit pattern
+    EXPECT_EQ(v, -1);
+    EXPECT_TRUE(TIniFile::ParseInteger(QStringLiteral("0x00000000000001F4"), v));
+    EXPECT_EQ(v, 500);
+    v = 7;
+    const QString withNul = QStringLiteral("5") + QChar(0) + QStringLiteral("garbage");
+    for (const QString &bad :
+         {withNul, QStringLiteral("2147483648"), QStringLiteral("-2147483649"),
+          QStringLiteral("99999999999999999999"), QStringLiteral("0x100000000"),
+          QStringLiteral("-"), QStringLiteral("+"), QStringLiteral("0x1 ")}) {
+        EXPECT_FALSE(TIniFile::ParseInteger(bad, v)) << qPrintable(bad);
+        EXPECT_EQ(v, 7);
+    }
+
+    // Through the file: a NUL inside the value makes it invalid, so the default applies.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.ini"));
+    static const char raw[] = "[MAIN]\nWindowWidth=5\0garbage\nWindowTop=2147483648\n";
+    spit(path, QByteArray(raw, sizeof raw - 1));
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("MAIN"), QStringLiteral("WindowWidth"), 400), 400);
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("MAIN"), QStringLiteral("WindowTop"), 100), 100);
+}
+
+TEST(IniFile, LinesItDoesNotWriteComeBackByteForByte)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.ini"));
+    // A BOM, CR LF line ends, a Shift-JIS value ("フォルダ"), a Latin-1 comment, trailing
+    // blanks, a blank line and a last line without a line end.
+    const QByteArray sjis("\x83\x74\x83\x48\x83\x8b\x83\x5f");
+    const QByteArray before = "\xEF\xBB\xBF; caf\xE9  \r\n[MAIN]\r\nWindowTop=1\r\nOther=" + sjis +
+                              "\r\n\r\n[X]\r\nk = v \r\nlast=" + sjis;
+    spit(path, before);
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("MAIN"), QStringLiteral("WindowTop"), 0), 1);
+    ini.WriteInteger(QStringLiteral("MAIN"), QStringLiteral("WindowTop"), 20);
+    EXPECT_EQ(slurp(path), QByteArray(before).replace("WindowTop=1", "WindowTop=20"));
+
+    // A new key and a new section: the last line gets a line end, new lines end like the file.
+    ini.BeginUpdate();
+    ini.WriteInteger(QStringLiteral("MAIN"), QStringLiteral("WindowLeft"), 5);
+    ini.WriteString(QStringLiteral("PLUGIN"), QStringLiteral("SpiFolder"), QStringLiteral("/spi"));
+    ini.EndUpdate();
+    EXPECT_EQ(slurp(path), "\xEF\xBB\xBF; caf\xE9  \r\n[MAIN]\r\nWindowTop=20\r\nOther=" + sjis +
+                               "\r\nWindowLeft=5\r\n\r\n[X]\r\nk = v \r\nlast=" + sjis +
+                               "\r\n[PLUGIN]\r\nSpiFolder=/spi\r\n");
+    EXPECT_EQ(ini.ReadString(QStringLiteral("x"), QStringLiteral("K"), {}), QStringLiteral("v"));
+}
+
+TEST(IniFile, UpdateReadsOnceAndWritesOnceAtItsEnd)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.ini"));
+    spit(path, "[S]\na=1\n");
+    TIniFile ini(path);
+    ini.BeginUpdate();
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("S"), QStringLiteral("a"), 0), 1);
+    spit(path, "[S]\na=2\n"); // not seen: the update works on the copy it read
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("S"), QStringLiteral("a"), 0), 1);
+    ini.WriteInteger(QStringLiteral("S"), QStringLiteral("b"), 3);
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("S"), QStringLiteral("b"), 0), 3);
+    EXPECT_EQ(slurp(path), QByteArray("[S]\na=2\n")); // nothing on disk before the end
+    ini.EndUpdate();
+    EXPECT_EQ(slurp(path), QByteArray("[S]\na=1\nb=3\n"));
+    // Outside an update every call reads and writes the file again.
+    spit(path, "[S]\na=4\n");
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("S"), QStringLiteral("a"), 0), 4);
+
+    // An update into a folder that is gone raises at its end, with the full path.
+    TIniFile gone(dir.filePath(QStringLiteral("gone/t.ini")));
+    gone.BeginUpdate();
+    gone.WriteInteger(QStringLiteral("S"), QStringLiteral("a"), 1);
+    try {
+        gone.EndUpdate();
+        FAIL() << "no error raised";
+    } catch (const EIniFileException &e) {
+        EXPECT_EQ(e.Message,
+                  dir.filePath(QStringLiteral("gone/t.ini")) + QStringLiteral(" に書き込めません"));
+    }
+}

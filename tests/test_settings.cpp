@@ -5,7 +5,13 @@
 #include "tests/AppFixture.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using Settings = AppFixture;
 
@@ -122,4 +128,93 @@ TEST_F(Settings, SavedSessionIdThatCannotTravelIsDropped)
     EXPECT_TRUE(dialogs->boxes.empty());
     form->LoadIniFile();
     EXPECT_TRUE(form->SessionId.isEmpty());
+}
+
+TEST_F(Settings, GeometryStaysOnScreenSizedNumbersAndBadIntegersTakeDefaults)
+{
+    static const char raw[] = "[MAIN]\nWindowTop=2147483647\nWindowLeft=-2147483648\n"
+                              "WindowWidth=5\0garbage\nWindowHeight=4294967296\n"
+                              "NaviWindowTop=0x7FFFFFFF\n";
+    writeIni(QByteArray(raw, sizeof raw - 1));
+    start();
+    EXPECT_EQ(form->pos(), QPoint(-32768, 32767));
+    EXPECT_EQ(form->size(), QSize(400, 300)); // both values invalid: the defaults
+    EXPECT_EQ(program->Form3->y(), 32767);
+    form->show();
+    form->close();
+    EXPECT_TRUE(readIni().contains("WindowTop=32767\nWindowLeft=-32768\nWindowWidth=400\n"
+                                   "WindowHeight=300\nNaviWindowTop=32767\n"))
+        << readIni().data();
+}
+
+namespace
+{
+// Makes a folder read-only for this process: by its mode, or, for root (whom modes do not
+// stop), by a read-only bind mount of the folder onto itself.
+class ReadOnlyFolder
+{
+public:
+    explicit ReadOnlyFolder(const QString &path) : path(QFile::encodeName(path))
+    {
+        if (::geteuid() != 0) {
+            ok = ::chmod(this->path.constData(), 0555) == 0;
+            return;
+        }
+        mounted =
+            ::mount(this->path.constData(), this->path.constData(), nullptr, MS_BIND, nullptr) == 0;
+        ok = mounted && ::mount(nullptr, this->path.constData(), nullptr,
+                                MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+    }
+    ~ReadOnlyFolder()
+    {
+        if (mounted)
+            ::umount2(path.constData(), MNT_DETACH);
+        else
+            ::chmod(path.constData(), 0755);
+    }
+    bool ok = false;
+
+private:
+    QByteArray path;
+    bool mounted = false;
+};
+} // namespace
+
+TEST_F(Settings, ReadOnlyDataFolderIsReadAndOnlyWritingFallsBackTellingOnce)
+{
+    writeIni("[MAIN]\nWindowWidth=500\nWindowHeight=350\nFavourite=blue\n");
+    QDir().mkpath(dataFolder() + QStringLiteral("ImageCache"));
+    const QByteArray original = readIni();
+    ReadOnlyFolder readOnly(dataFolder());
+    if (!readOnly.ok)
+        GTEST_SKIP() << "cannot make a read-only folder here";
+    const QString fallback = home.path() + QStringLiteral("/home/.tovela/");
+
+    start();
+    EXPECT_EQ(form->DataFolder, dataFolder());
+    EXPECT_EQ(form->size(), QSize(500, 350));
+    EXPECT_EQ(form->CacheFolder, fallback + QStringLiteral("ImageCache"));
+    EXPECT_TRUE(QFileInfo(form->CacheFolder).isDir());
+    form->show();
+    form->resize(520, 360);
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    ASSERT_EQ(dialogs->boxes.size(), 1u);
+    EXPECT_EQ(dialogs->boxes.back().kind, ScriptedDialogs::Kind::Error);
+    EXPECT_EQ(dialogs->boxes.back().text, iniPath() + QStringLiteral(" に書き込めません"));
+    EXPECT_EQ(readIni(), original);
+    QFile diverted(fallback + QStringLiteral("tovela.ini"));
+    ASSERT_TRUE(diverted.open(QIODevice::ReadOnly));
+    const QByteArray written = diverted.readAll();
+    EXPECT_TRUE(written.startsWith("[MAIN]\nWindowWidth=520\nWindowHeight=360\nFavourite=blue\n"))
+        << written.data();
+
+    // The next start reads what was written last, and the user is not told again.
+    program.reset();
+    dialogs->boxes.clear();
+    start();
+    EXPECT_EQ(form->size(), QSize(520, 360));
+    form->show();
+    form->close();
+    EXPECT_TRUE(dialogs->boxes.empty());
 }
