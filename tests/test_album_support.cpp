@@ -17,7 +17,7 @@ void AlbumFixture::SetUp()
     service = std::make_unique<ServiceProcess>(serviceArguments);
     ASSERT_TRUE(service->isReady());
     if (needsTestHooks)
-        TOVELA_REQUIRE_TEST_HOOKS(*service);
+        TOVELA_REQUIRE_TEST_HOOKS_FOR(*service, "canned album replies and the request record");
     start(service->baseUrl());
     form->LoginDialog->EditEmail->setText(service->demoEmail());
     form->LoginDialog->EditPasswd->setText(service->demoPassword());

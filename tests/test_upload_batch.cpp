@@ -230,7 +230,7 @@ TEST_F(UploadBatch, OverOnTheThirdOfFiveSendsThreeAndShowsAllFive)
     // The service takes two pictures per print order, then answers "OVER"; what was sent and
     // refused only the request record tells.
     startWith({QStringLiteral("--order-limit"), QStringLiteral("2")});
-    TOVELA_REQUIRE_TEST_HOOKS(*service);
+    TOVELA_REQUIRE_TEST_HOOKS_FOR(*service, "--order-limit and the request record");
     picturesAllSelected(5);
     runUpload();
     EXPECT_EQ(sentFileNames(), pathsOf({"p1.jpg", "p2.jpg", "p3.jpg"}));
@@ -246,7 +246,7 @@ TEST_F(UploadBatch, OverOnTheThirdOfFiveSendsThreeAndShowsAllFive)
 TEST_F(UploadBatch, OnlyAFirstLineOfExactlyOverStopsTheBatch)
 {
     startWith();
-    TOVELA_REQUIRE_TEST_HOOKS(*service); // canned replies
+    TOVELA_REQUIRE_TEST_HOOKS_FOR(*service, "canned replies and the request record");
     picturesAllSelected(3);
     service->cannedReply(uploadPath(), "over\r\n");
     service->cannedReply(uploadPath(), "OVER \r\n");

@@ -1,14 +1,13 @@
 // One upload request as the service receives it, and the bytes it stores.
 #include "platform/HttpClient.h"
+#include "platform/Image.h"
 #include "platform/ShiftJis.h"
+#include "platform/TabSet.h"
+#include "platform/Timer.h"
 #include "session/LoginForm.h"
 #include "tests/test_local_support.h"
 #include "tests/test_upload_fixture.h"
 #include "upload/UploadRequest.h"
-
-#include "platform/Image.h"
-#include "platform/TabSet.h"
-#include "platform/Timer.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -29,7 +28,7 @@ TEST_F(UploadWire, RequestHasTheFixedShapeAndTheFileUnchanged)
     listAndSelect(folder, {"a.jpg"}, {0});
     runUpload();
     // What follows is the request as the service received it: only its record tells.
-    TOVELA_REQUIRE_TEST_HOOKS(*service);
+    TOVELA_REQUIRE_TEST_HOOKS_FOR(*service, "the request record");
 
     const QList<RecordedRequest> sent = uploadRequests();
     ASSERT_EQ(sent.size(), 1);
@@ -65,7 +64,7 @@ TEST_F(UploadWire, RequestHasTheFixedShapeAndTheFileUnchanged)
 TEST_F(UploadWire, AJapaneseFolderPathArrivesAsShiftJisBytes)
 {
     startWith();
-    TOVELA_REQUIRE_TEST_HOOKS(*service); // the filename parameter's bytes
+    TOVELA_REQUIRE_TEST_HOOKS_FOR(*service, "the request record: the filename's bytes");
     // 表 and ソ end in the byte 0x5C, the backslash, in Shift-JIS.
     const QString japanese = folder + QStringLiteral("/写真/表示ソフト 2008");
     const QString name = QStringLiteral("テスト画像.jpg");
