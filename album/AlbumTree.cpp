@@ -9,11 +9,15 @@
 
 void TForm1::AlbumTreeViewChange(QTreeWidgetItem *Node)
 {
+    // A tree left without a selected folder (a Ctrl+click on it, an emptied tree) gives the
+    // timer nothing to list and so nothing that would ever stop it: that is no folder pick.
+    if (!Node)
+        return;
     // A running picture-list load is asked to stop; the timer lists the new folder.
     if (AlbumLoadState != STOPED_ALBUM)
         AlbumLoadState = DO_STOP_ALBUM;
     StopTimer->setEnabled(true);
-    AcTUpFolder->setEnabled(Node && Node->parent());
+    AcTUpFolder->setEnabled(Node->parent() != nullptr);
 }
 
 void TForm1::AcTUpFolderExecute()

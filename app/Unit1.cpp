@@ -2,6 +2,7 @@
 
 #include "app/Unit3.h"
 #include "platform/Application.h"
+#include "platform/Dialogs.h"
 #include "platform/Image.h"
 #include "platform/ImageList.h"
 #include "platform/OwnerDataListView.h"
@@ -51,6 +52,8 @@ TForm1::TForm1(TLoginDialog *loginDialog, TForm3 *form3, bool runStartUp)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quovi.格安デジカメプリント ルミナード v20080101"));
     setFont(pixelFont(QStringLiteral("Tahoma"), 11));
+    // Every box of the program stands above the main window unless another owner is named.
+    SetDialogOwner(this);
     LoadResources();
     CreateActions();
     CreateControls();

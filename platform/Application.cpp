@@ -3,6 +3,9 @@
 #include "platform/Dialogs.h"
 #include "platform/Exception.h"
 
+#include <QLibraryInfo>
+#include <QTranslator>
+
 static void initResources()
 {
     // The pictures live in the static core library; pull them in explicitly.
@@ -14,6 +17,16 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
     initResources();
     // Wayland compositors and task bars match the window to its launcher and icon by this name.
     setDesktopFileName(QStringLiteral(TOVELA_APP_ID));
+
+    // Every user-visible text is Japanese, whatever the desktop's language: Qt's own strings
+    // (the standard buttons "キャンセル", "はい", the input and folder dialogs) come from its
+    // Japanese translation. Without the file installed they stay English, nothing else breaks.
+    auto *translator = new QTranslator(this);
+    if (translator->load(QStringLiteral("qtbase_ja"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(translator);
+    else
+        delete translator;
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

@@ -1,12 +1,15 @@
 #include "platform/Dialogs.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QUrl>
+#include <QWidget>
 
 QString ApplicationTitle()
 {
@@ -16,6 +19,17 @@ QString ApplicationTitle()
 
 namespace
 {
+QPointer<QWidget> &registeredOwner()
+{
+    static QPointer<QWidget> owner;
+    return owner;
+}
+
+QWidget *ownerOr(QWidget *owner)
+{
+    return owner ? owner : DialogOwner();
+}
+
 std::unique_ptr<IDialogs> &installed()
 {
     static std::unique_ptr<IDialogs> dialogs = std::make_unique<QtDialogs>();
@@ -40,6 +54,16 @@ QMessageBox::Icon qtIcon(MsgIcon icon)
 }
 } // namespace
 
+void SetDialogOwner(QWidget *window)
+{
+    registeredOwner() = window;
+}
+
+QWidget *DialogOwner()
+{
+    return registeredOwner().data();
+}
+
 IDialogs &Dialogs()
 {
     return *installed();
@@ -52,9 +76,13 @@ std::unique_ptr<IDialogs> SetDialogs(std::unique_ptr<IDialogs> dialogs)
 }
 
 MsgResult QtDialogs::MessageBox(const QString &text, const QString &caption, MsgButtons buttons,
-                                MsgIcon icon)
+                                MsgIcon icon, QWidget *owner)
 {
-    QMessageBox box(qtIcon(icon), caption, text);
+    owner = ownerOr(owner);
+    QMessageBox box(qtIcon(icon), caption, text, QMessageBox::NoButton, owner);
+    // An owner that stays on top (the progress window) would otherwise hide its own question.
+    if (owner && owner->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
     switch (buttons) {
     case MsgButtons::Ok:
         box.setStandardButtons(QMessageBox::Ok);
@@ -66,21 +94,25 @@ MsgResult QtDialogs::MessageBox(const QString &text, const QString &caption, Msg
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         break;
     }
-    switch (box.exec()) {
-    case QMessageBox::Cancel:
-        return MsgResult::Cancel;
+    box.exec();
+    // Only a pressed button answers; a box dismissed any other way must not read as consent.
+    QAbstractButton *pressed = box.clickedButton();
+    switch (pressed ? box.standardButton(pressed) : QMessageBox::NoButton) {
+    case QMessageBox::Ok:
+        return MsgResult::Ok;
     case QMessageBox::Yes:
         return MsgResult::Yes;
     case QMessageBox::No:
         return MsgResult::No;
     default:
-        return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
+        return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Cancel;
     }
 }
 
 void QtDialogs::ShowError(const QString &text)
 {
-    QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok,
+                    DialogOwner());
     box.exec();
 }
 
@@ -88,7 +120,8 @@ std::optional<QString> QtDialogs::InputQuery(const QString &caption, const QStri
                                              const QString &value)
 {
     bool ok = false;
-    QString text = QInputDialog::getText(nullptr, caption, prompt, QLineEdit::Normal, value, &ok);
+    QString text =
+        QInputDialog::getText(DialogOwner(), caption, prompt, QLineEdit::Normal, value, &ok);
     if (!ok)
         return std::nullopt;
     return text;
@@ -96,7 +129,7 @@ std::optional<QString> QtDialogs::InputQuery(const QString &caption, const QStri
 
 QString QtDialogs::BrowseForFolder(const QString &title, const QString &start)
 {
-    return QFileDialog::getExistingDirectory(nullptr, title, start);
+    return QFileDialog::getExistingDirectory(DialogOwner(), title, start);
 }
 
 int QtDialogs::ShowModal(QDialog &dialog)
@@ -110,9 +143,9 @@ void QtDialogs::OpenUrl(const QString &url)
 }
 
 MsgResult ScriptedDialogs::MessageBox(const QString &text, const QString &caption,
-                                      MsgButtons buttons, MsgIcon icon)
+                                      MsgButtons buttons, MsgIcon icon, QWidget *owner)
 {
-    boxes.push_back({Kind::Message, text, caption, buttons, icon});
+    boxes.push_back({Kind::Message, text, caption, buttons, icon, ownerOr(owner)});
     if (onMessage) {
         if (auto answer = onMessage(boxes.back()))
             return *answer;
@@ -127,7 +160,8 @@ MsgResult ScriptedDialogs::MessageBox(const QString &text, const QString &captio
 
 void ScriptedDialogs::ShowError(const QString &text)
 {
-    boxes.push_back({Kind::Error, text, ApplicationTitle(), MsgButtons::Ok, MsgIcon::Error});
+    boxes.push_back(
+        {Kind::Error, text, ApplicationTitle(), MsgButtons::Ok, MsgIcon::Error, DialogOwner()});
 }
 
 std::optional<QString> ScriptedDialogs::InputQuery(const QString &caption, const QString &prompt,

@@ -9,6 +9,7 @@
 #include <vector>
 
 class QDialog;
+class QWidget;
 
 // Button sets and answers with the meaning of the system's message boxes.
 enum class MsgButtons { Ok, OkCancel, YesNo };
@@ -18,13 +19,19 @@ enum class MsgResult { Ok, Cancel, Yes, No };
 // The application title: caption of every plain notice.
 QString ApplicationTitle();
 
+// The window that owns every box whose caller names no other: the main window, which registers
+// itself when it is created. A box stands above its owner and is centred on it.
+void SetDialogOwner(QWidget *window);
+QWidget *DialogOwner();
+
 class IDialogs
 {
 public:
     virtual ~IDialogs() = default;
-    // A system message box with its own caption, buttons and icon.
+    // A system message box with its own caption, buttons and icon, owned by owner (the main
+    // window when null). A box closed without a button answers Cancel (No for Yes/No).
     virtual MsgResult MessageBox(const QString &text, const QString &caption, MsgButtons buttons,
-                                 MsgIcon icon) = 0;
+                                 MsgIcon icon, QWidget *owner = nullptr) = 0;
     // A plain notice: one OK button, the application title as caption.
     void ShowMessage(const QString &text)
     {
@@ -52,7 +59,7 @@ class QtDialogs : public IDialogs
 {
 public:
     MsgResult MessageBox(const QString &text, const QString &caption, MsgButtons buttons,
-                         MsgIcon icon) override;
+                         MsgIcon icon, QWidget *owner = nullptr) override;
     void ShowError(const QString &text) override;
     std::optional<QString> InputQuery(const QString &caption, const QString &prompt,
                                       const QString &value) override;
@@ -73,10 +80,11 @@ public:
         QString caption;
         MsgButtons buttons = MsgButtons::Ok;
         MsgIcon icon = MsgIcon::None;
+        QWidget *owner = nullptr; // the window the box belongs to
     };
 
     MsgResult MessageBox(const QString &text, const QString &caption, MsgButtons buttons,
-                         MsgIcon icon) override;
+                         MsgIcon icon, QWidget *owner = nullptr) override;
     void ShowError(const QString &text) override;
     std::optional<QString> InputQuery(const QString &caption, const QString &prompt,
                                       const QString &value) override;

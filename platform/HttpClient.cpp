@@ -2,9 +2,9 @@
 
 #include "platform/Exception.h"
 #include "platform/HttpError.h"
+#include "platform/ReplacingFile.h"
 #include "platform/ShiftJis.h"
 
-#include <QSaveFile>
 #include <curl/curl.h>
 #include <exception>
 #include <mutex>
@@ -84,7 +84,7 @@ struct HttpClient::Impl {
 
     // State of the running request.
     QByteArray body;
-    QSaveFile *file = nullptr;
+    ReplacingFile *file = nullptr;
     QByteArray statusLine;
     std::exception_ptr pending;
 
@@ -126,7 +126,7 @@ struct HttpClient::Impl {
         try {
             // An error reply's body is kept for the error, never written to the file.
             if (self->file && self->statusOk()) {
-                if (self->file->write(data, static_cast<qint64>(n)) != static_cast<qint64>(n))
+                if (!self->file->write(data, static_cast<qint64>(n)))
                     throw EIdException(self->file->errorString());
             } else {
                 self->body.append(data, static_cast<qsizetype>(n));
@@ -313,8 +313,11 @@ QByteArray HttpClient::get(const QString &url)
 
 void HttpClient::get(const QString &url, const QString &fileName)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    // Atomic replacement without a sync to disk: what lands here is a cache (album thumbnails
+    // and pictures), where a file lost in a crash is fetched again, and a sync per file costs
+    // more than the transfer.
+    ReplacingFile file(fileName);
+    if (!file.open())
         throw EInOutError(
             QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
     curl_easy_setopt(d->handle.get(), CURLOPT_HTTPGET, 1L);
@@ -323,7 +326,7 @@ void HttpClient::get(const QString &url, const QString &fileName)
         d->perform(url);
     } catch (...) {
         d->file = nullptr;
-        file.cancelWriting();
+        file.cancel();
         throw;
     }
     d->file = nullptr;

@@ -37,6 +37,24 @@ private:
 
 const QByteArray replacementUtf8 = QByteArrayLiteral("\xEF\xBF\xBD");
 
+// ASCII is the same in CP932; addresses and most replies are nothing else, and opening a
+// conversion costs more than a request over loopback.
+bool isAscii(const QString &text)
+{
+    for (QChar c : text)
+        if (c.unicode() >= 0x80)
+            return false;
+    return true;
+}
+
+bool isAscii(const QByteArray &bytes)
+{
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
 // CP932 bytes of one code point, or empty when the code page lacks it.
 QByteArray encodeCodePoint(Iconv &cd, char32_t cp)
 {
@@ -55,6 +73,8 @@ QByteArray encodeCodePoint(Iconv &cd, char32_t cp)
 
 QByteArray toShiftJis(const QString &text)
 {
+    if (isAscii(text))
+        return text.toLatin1();
     Iconv cd("CP932", "UTF-32LE");
     QByteArray out;
     out.reserve(text.size() * 2);
@@ -80,6 +100,8 @@ QByteArray toShiftJis(const QString &text)
 
 QString fromShiftJis(const QByteArray &bytes)
 {
+    if (isAscii(bytes))
+        return QString::fromLatin1(bytes);
     Iconv cd("UTF-8", "CP932");
     QByteArray out;
     // Room for text that is mostly ASCII; grown on demand for the rest.

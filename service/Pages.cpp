@@ -1,15 +1,17 @@
 #include "service/Pages.h"
 
+#include "service/ShiftJis.h"
+
 namespace service
 {
 
 namespace
 {
 
-std::string page(const std::string &title, const std::string &body)
+std::string page(const std::string &title, const std::string &body, const char *charset = "UTF-8")
 {
-    return "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"UTF-8\">\n<title>" +
-           htmlEscape(title) +
+    return std::string("<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"") + charset +
+           "\">\n<title>" + htmlEscape(title) +
            " - ルミナード</title>\n<style>\nbody{font-family:sans-serif;margin:2em;}\n"
            "table{border-collapse:collapse;}td,th{border:1px solid #ccc;padding:6px;}\n"
            "img.picture{max-width:160px;max-height:160px;}\n.note{color:#a00;}\n</style>\n"
@@ -60,21 +62,27 @@ std::string htmlEscape(std::string_view text)
 }
 
 std::string orderPage(const std::optional<Session> &session, const std::vector<Picture> &order,
-                      const std::string &note)
+                      const std::string &note, const std::string &member)
 {
+    // The service's pages speak Shift-JIS, so its forms come back in it, as the program's
+    // own requests do.
+    auto orderPageOf = [](const std::string &body) {
+        return toShiftJis(page("ご注文", body, "Shift_JIS"));
+    };
     if (!session)
-        return page("ご注文", "<p class=\"note\">ご注文が見つかりませんでした。ソフトから写真を"
-                              "送信してから、もう一度このページを開いてください。</p>\n");
+        return orderPageOf("<p class=\"note\">ご注文が見つかりませんでした。ソフトから写真を"
+                           "送信してから、もう一度このページを開いてください。</p>\n");
     std::string sid = htmlEscape(session->sid);
     std::string body;
     if (!note.empty())
         body += "<p class=\"note\">" + htmlEscape(note) + "</p>\n";
+    body += member;
     if (order.empty()) {
         body += "<p id=\"empty\">まだ写真が追加されていません。</p>\n";
-        return page("ご注文", body);
+        return orderPageOf(body);
     }
     body += "<p>プリントのサイズと枚数を選んでください。</p>\n"
-            "<form method=\"post\" action=\"/wis/order.php\">\n"
+            "<form method=\"post\" action=\"/wis/order.php\" accept-charset=\"Shift_JIS\">\n"
             "<input type=\"hidden\" name=\"mode\" value=\"update\">\n"
             "<input type=\"hidden\" name=\"sid\" value=\"" +
             sid +
@@ -99,7 +107,7 @@ std::string orderPage(const std::optional<Session> &session, const std::vector<P
     body += "</table>\n<p>写真 " + std::to_string(order.size()) + " 点、合計 " +
             std::to_string(total) +
             " 枚</p>\n<p><button type=\"submit\">注文内容を保存</button></p>\n</form>\n";
-    return page("ご注文", body);
+    return orderPageOf(body);
 }
 
 std::string helpPage()

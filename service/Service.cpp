@@ -2,6 +2,7 @@
 
 #include "service/Json.h"
 #include "service/LineRecord.h"
+#include "service/MemberLogin.h"
 #include "service/Multipart.h"
 #include "service/Pages.h"
 #include "service/Query.h"
@@ -663,19 +664,34 @@ void Service::orderPageGet(const httplib::Request &req, httplib::Response &res)
     Query q = Query::parse(rawQueryOf(req.target));
     std::optional<Session> session = store_.session(q.value("sid"));
     std::vector<Picture> order;
-    if (session)
+    std::string member;
+    if (session) {
         order = store_.orderPictures(session->number);
-    std::string note = q.value("saved") == "1" ? "注文内容を保存しました。" : "";
-    res.set_content(orderPage(session, order, note), kHtmlType);
+        member = memberSection(store_, *session);
+    }
+    std::string note = q.value("saved") == "1" ? "注文内容を保存しました。" : memberNote(q);
+    res.set_content(orderPage(session, order, note, member), kOrderPageType);
 }
 
 void Service::orderPagePost(httplib::Response &res, const std::string &body)
 {
     Query form = Query::parse(body);
     std::optional<Session> session = store_.session(form.value("sid"));
-    if (!session || form.value("mode") != "update") {
+    const std::string mode = form.value("mode");
+    if (session && (mode == "login" || mode == "logout")) {
+        MemberFormResult member = memberFormPost(store_, *session, form);
+        if (member.done) {
+            res.set_redirect(member.location, 303);
+            return;
+        }
+        res.set_content(orderPage(session, store_.orderPictures(session->number), member.note,
+                                  memberSection(store_, *session, member.email)),
+                        kOrderPageType);
+        return;
+    }
+    if (!session || mode != "update") {
         res.status = 400;
-        res.set_content(orderPage(session, {}, ""), kHtmlType);
+        res.set_content(orderPage(session, {}, ""), kOrderPageType);
         return;
     }
     std::vector<Picture> order = store_.orderPictures(session->number);
@@ -691,8 +707,9 @@ void Service::orderPagePost(httplib::Response &res, const std::string &body)
     }
     if (!allValid) {
         res.set_content(orderPage(session, store_.orderPictures(session->number),
-                                  "枚数は1から99まで、サイズは一覧から選んでください。"),
-                        kHtmlType);
+                                  "枚数は1から99まで、サイズは一覧から選んでください。",
+                                  memberSection(store_, *session)),
+                        kOrderPageType);
         return;
     }
     res.set_redirect("/wis/order.php?mode=select&sid=" + session->sid + "&saved=1", 303);

@@ -98,3 +98,11 @@ private:
         if (!(service).hooksAvailable())                                                           \
             GTEST_SKIP() << "needs the test hooks of tovela-service";                              \
     } while (0)
+
+// The same, naming the hooks the test needs (what: "canned replies", "the request record").
+#define TOVELA_REQUIRE_TEST_HOOKS_FOR(service, what)                                               \
+    do {                                                                                           \
+        if (!(service).hooksAvailable())                                                           \
+            GTEST_SKIP() << "needs tovela-service's test hooks (" << (what)                        \
+                         << "), which the service in TOVELA_TEST_SERVICE does not offer";          \
+    } while (0)

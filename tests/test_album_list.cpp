@@ -26,9 +26,11 @@ std::vector<qint32> pictureIds(const TForm1 &w)
 }
 } // namespace
 
+// Every folder here is listed from canned replies.
 class AlbumList : public AlbumFixture
 {
 protected:
+    AlbumList() { needsTestHooks = true; }
     void SetUp() override
     {
         AlbumFixture::SetUp();

@@ -15,9 +15,11 @@ const QString OpenError =
     QStringLiteral("ファイルが開けませんでした。\r\nファイルの形式を確認してみてください。");
 }
 
+// Every picture here comes from canned replies.
 class AlbumPreview : public AlbumFixture
 {
 protected:
+    AlbumPreview() { needsTestHooks = true; }
     void SetUp() override
     {
         AlbumFixture::SetUp();
@@ -173,6 +175,9 @@ TEST_F(AlbumSeeded, TheDemoAlbumEndToEnd)
     // The real replies of the stand-in: nested folders, thumbnails, a full-size picture.
     form->AlbumFolderLoad();
     ASSERT_TRUE(form->AlbumLoaded);
+    if (!svc().hooksAvailable() && form->FolderTable.size() <= 2)
+        GTEST_SKIP() << "the service's demo account has no album of nested folders (start "
+                        "tovela-service with --seed-demo-album)";
     ASSERT_GT(form->FolderTable.size(), 2u);
     int listed = -1;
     for (int k = 0; k < static_cast<int>(form->FolderTable.size()) && listed < 0; ++k) {

@@ -1,6 +1,7 @@
 #pragma once
-// Album tests: a started program logged in with the stand-in's demo account, the album tab
-// current, and the service's canned replies standing in for the album it answers.
+// Album tests: a started program logged in with the service's demo account, the album tab
+// current. Suites whose tests answer with the stand-in's canned replies say so with
+// needsTestHooks; the others use the album the service really has.
 #include "app/Unit1.h"
 #include "tests/AppFixture.h"
 #include "tests/ServiceProcess.h"
@@ -31,6 +32,8 @@ protected:
     std::unique_ptr<ServiceProcess> service;
     // Extra command-line arguments of the stand-in, set before SetUp.
     QStringList serviceArguments;
+    // Set before SetUp by suites that need the stand-in's test hooks: they skip elsewhere.
+    bool needsTestHooks = false;
 };
 
 // Records of a line-record reply: fields joined by the marker, records by CR LF.

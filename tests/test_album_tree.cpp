@@ -31,8 +31,11 @@ std::vector<qint32> ids(const TForm1 &w)
 }
 } // namespace
 
+// Every tree here comes from a canned folder list.
 class AlbumTree : public AlbumFixture
 {
+protected:
+    AlbumTree() { needsTestHooks = true; }
 };
 
 TEST_F(AlbumTree, ThreeLinesGiveTopWithAWithBAndTheSubmenu)

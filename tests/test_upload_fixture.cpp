@@ -2,6 +2,7 @@
 
 #include "app/Unit1.h"
 #include "platform/Action.h"
+#include "platform/ShiftJis.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QTimer>
 
 const QString UploadFixture::CompletionText = QStringLiteral(
@@ -34,6 +36,16 @@ void captureTrace(QtMsgType type, const QMessageLogContext &context, const QStri
 QByteArray trimmed(QByteArray s)
 {
     return s.trimmed();
+}
+
+QString unescapeHtml(QString text)
+{
+    text.replace(QStringLiteral("&lt;"), QStringLiteral("<"));
+    text.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
+    text.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
+    text.replace(QStringLiteral("&#39;"), QStringLiteral("'"));
+    text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+    return text;
 }
 
 } // namespace
@@ -198,6 +210,28 @@ void UploadFixture::listAndSelect(const QString &inFolder, const QStringList &na
 void UploadFixture::runUpload()
 {
     ASSERT_TRUE(form->ActFileUpLoad->Execute());
+}
+
+QList<OrderPageItem> UploadFixture::orderItems()
+{
+    int status = 0;
+    const QString page = fromShiftJis(
+        service->get(QStringLiteral("/wis/order.php?mode=select&sid=") + form->SessionId, &status));
+    EXPECT_EQ(status, 200) << "the order page did not come";
+    static const QRegularExpression item(QStringLiteral(
+        "<tr class=\"order-item\"[^>]*>\\s*<td><img[^>]* src=\"([^\"]*)\" alt=\"([^\"]*)\""));
+    QList<OrderPageItem> out;
+    for (const QRegularExpressionMatch &m : item.globalMatch(page))
+        out.append({unescapeHtml(m.captured(2)), unescapeHtml(m.captured(1))});
+    return out;
+}
+
+QStringList UploadFixture::orderNames()
+{
+    QStringList out;
+    for (const OrderPageItem &i : orderItems())
+        out << i.name;
+    return out;
 }
 
 QString UploadFixture::uploadPath() const

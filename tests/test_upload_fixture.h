@@ -32,6 +32,12 @@ QByteArray fileDigest(const QString &path);
 // Writes size pseudo-random bytes (seeded) to path in 1 MB steps.
 void writeGeneratedFile(const QString &path, qint64 size, quint64 seed);
 
+// One picture of the session's order as the order page shows it in the browser.
+struct OrderPageItem {
+    QString name;
+    QString imagePath; // its picture on the service ("/wis/order_image.php?...")
+};
+
 // One state of the progress window while it was visible: gauge, label.
 struct ProgressState {
     int percent;
@@ -56,7 +62,11 @@ protected:
     // Runs the upload command as the pop-up menu item does.
     void runUpload();
 
-    // Requests to the upload script, in order.
+    // The pictures of the session's print order, in the order they arrived, read from the
+    // order page the program opens; works against any service whose page the stand-in's is.
+    QList<OrderPageItem> orderItems();
+    QStringList orderNames();
+    // Requests to the upload script, in order (test hooks).
     QList<RecordedRequest> uploadRequests();
     QString uploadPath() const;
     // The filename parameter of each upload request (raw bytes).

@@ -1,13 +1,20 @@
 // One upload request as the service receives it, and the bytes it stores.
 #include "platform/HttpClient.h"
+#include "platform/Image.h"
 #include "platform/ShiftJis.h"
+#include "platform/TabSet.h"
+#include "platform/Timer.h"
 #include "session/LoginForm.h"
+#include "tests/test_local_support.h"
 #include "tests/test_upload_fixture.h"
 #include "upload/UploadRequest.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QTreeWidget>
 
 class UploadWire : public UploadFixture
 {
@@ -20,6 +27,8 @@ TEST_F(UploadWire, RequestHasTheFixedShapeAndTheFileUnchanged)
     addFile("a.jpg", bytes);
     listAndSelect(folder, {"a.jpg"}, {0});
     runUpload();
+    // What follows is the request as the service received it: only its record tells.
+    TOVELA_REQUIRE_TEST_HOOKS_FOR(*service, "the request record");
 
     const QList<RecordedRequest> sent = uploadRequests();
     ASSERT_EQ(sent.size(), 1);
@@ -55,6 +64,7 @@ TEST_F(UploadWire, RequestHasTheFixedShapeAndTheFileUnchanged)
 TEST_F(UploadWire, AJapaneseFolderPathArrivesAsShiftJisBytes)
 {
     startWith();
+    TOVELA_REQUIRE_TEST_HOOKS_FOR(*service, "the request record: the filename's bytes");
     // 表 and ソ end in the byte 0x5C, the backslash, in Shift-JIS.
     const QString japanese = folder + QStringLiteral("/写真/表示ソフト 2008");
     const QString name = QStringLiteral("テスト画像.jpg");
@@ -99,13 +109,17 @@ TEST_F(UploadWire, StoredBytesEqualTheFilesFromOneByteToTwoHundredMegabytes)
     listAndSelect(folder, {"one.jpg", "five.jpg", "big.jpg"}, {0, 1, 2});
     runUpload();
 
-    const QList<StoredPicture> stored = service->uploads();
+    // The order page serves each picture back as it was sent.
+    const QList<OrderPageItem> stored = orderItems();
     ASSERT_EQ(stored.size(), 3);
-    for (const StoredPicture &p : stored) {
+    for (const OrderPageItem &p : stored) {
         const QString local = folder + "/" + p.name;
         ASSERT_TRUE(QFileInfo::exists(local)) << p.name.toStdString();
-        EXPECT_EQ(p.size, QFileInfo(local).size()) << p.name.toStdString();
-        EXPECT_EQ(fileDigest(p.file), fileDigest(local)) << p.name.toStdString();
+        const QByteArray served = service->get(p.imagePath);
+        EXPECT_EQ(served.size(), QFileInfo(local).size()) << p.name.toStdString();
+        EXPECT_EQ(QCryptographicHash::hash(served, QCryptographicHash::Sha256).toHex(),
+                  fileDigest(local))
+            << p.name.toStdString();
     }
     EXPECT_EQ(dialogs->texts().back(), CompletionText);
 }
@@ -117,17 +131,28 @@ TEST_F(UploadWire, LoggedInTheSameRequestRegistersInTheAlbum)
     form->LoginDialog->EditPasswd->setText(service->demoPassword());
     ASSERT_TRUE(form->Login());
     ASSERT_TRUE(form->LoggedIn);
-    service->reset();
-    addFile("album.jpg", "album picture");
-    listAndSelect(folder, {"album.jpg"}, {0});
+    // A name of this run's own: another service's album may hold earlier ones.
+    const QString name = QStringLiteral("album-%1.jpg").arg(QDateTime::currentMSecsSinceEpoch());
+    addFile(name, JpegBytes(64, 48, qRgb(200, 40, 40)));
+    listAndSelect(folder, {name}, {0});
     runUpload();
 
-    const QList<RecordedRequest> sent = uploadRequests();
-    ASSERT_EQ(sent.size(), 1);
-    EXPECT_EQ(sent[0].path, uploadPath().toUtf8());
-    EXPECT_TRUE(sent[0].queryRaw.isEmpty());
-    const QList<StoredPicture> stored = service->uploads();
-    ASSERT_EQ(stored.size(), 1);
-    EXPECT_EQ(stored[0].owner, QStringLiteral("album"));
-    EXPECT_EQ(fileBytes(stored[0].file), "album picture");
+    // The picture is in the album's top folder, shows whole, and is not in the print order.
+    EXPECT_TRUE(orderNames().isEmpty());
+    form->DockTabSet1->setTabIndex(3);
+    form->AlbumFolderLoad();
+    QTreeWidgetItem *top = form->AlbumTreeView->topLevelItem(0);
+    ASSERT_NE(top, nullptr);
+    form->AlbumTreeView->setCurrentItem(top);
+    for (int tick = 0; tick < 10 && form->StopTimer->Enabled(); ++tick)
+        form->StopTimerAlbumBranch();
+    int index = -1;
+    for (size_t i = 0; i < form->PictureTable.size(); ++i)
+        if (form->PictureTable[i].Name == name)
+            index = static_cast<int>(i);
+    ASSERT_GE(index, 0) << "not in the album's top folder";
+    dialogs->boxes.clear();
+    form->AlbumShowBigImage(index);
+    EXPECT_TRUE(dialogs->texts().empty());
+    EXPECT_EQ(form->BigImage->Picture().size(), QSize(64, 48));
 }

@@ -20,4 +20,6 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 sed -n 's/^demo account: /Demo account (e-mail, password): /p' "$log"
+echo "To see the album: open the order tab (注　文), log in on the order page that the browser"
+echo "shows (the demo account is filled in), close tovela and run tools/run.sh again."
 "$top/build/tovela"

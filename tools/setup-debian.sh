@@ -4,6 +4,8 @@
 set -euo pipefail
 packages=(cmake g++ make pkg-config qt6-base-dev libcurl4-openssl-dev libjpeg62-turbo-dev
           libcpp-httplib-dev fonts-noto-cjk)
+# Qt's own Japanese strings (standard buttons and dialogs).
+packages+=(qt6-translations-l10n)
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libbenchmark-dev libjpeg-turbo-progs curl chromium)
     # The install check: launcher and metadata validators, CPack's shlibdeps and file probe.

@@ -64,7 +64,7 @@ void TForm2::ShowProgress(int percent, int total, int current)
 void TForm2::CancelButtonClick()
 {
     if (Dialogs().MessageBox(QStringLiteral("転送を中断しますか？"), QStringLiteral("確認"),
-                             MsgButtons::OkCancel, MsgIcon::Information) == MsgResult::Ok)
+                             MsgButtons::OkCancel, MsgIcon::Information, this) == MsgResult::Ok)
         Form1->SetUploadCancel(true);
 }
 

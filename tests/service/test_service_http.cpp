@@ -252,8 +252,10 @@ TEST_F(ServiceTest, OrderPageListsTheOrderAndSavesSizesAndQuantities)
     std::string sid = newSession();
     ASSERT_EQ(upload(sid, toShiftJis("C:\\写真\\<b>&.jpg"), "1"), "OK");
     ASSERT_EQ(upload(sid, "two.jpg", "2"), "OK");
-    std::string page = get("/wis/order.php?mode=select&sid=" + sid);
-    EXPECT_NE(lastHeaders.find("Content-Type")->second.find("charset=UTF-8"), std::string::npos);
+    std::string page = fromShiftJis(get("/wis/order.php?mode=select&sid=" + sid));
+    EXPECT_NE(lastHeaders.find("Content-Type")->second.find("charset=Shift_JIS"),
+              std::string::npos);
+    EXPECT_NE(page.find("<meta charset=\"Shift_JIS\">"), std::string::npos);
     EXPECT_NE(page.find("&lt;b&gt;&amp;.jpg"), std::string::npos);
     EXPECT_EQ(page.find("<b>&.jpg"), std::string::npos);
     EXPECT_NE(page.find("two.jpg"), std::string::npos);
@@ -269,10 +271,11 @@ TEST_F(ServiceTest, OrderPageListsTheOrderAndSavesSizesAndQuantities)
                      "mode=update&sid=" + sid + "&qty_" + std::to_string(id) + "=abc",
                      "application/x-www-form-urlencoded");
     ASSERT_TRUE(r);
-    EXPECT_NE(r->body.find("枚数は1から99まで"), std::string::npos);
+    EXPECT_NE(fromShiftJis(r->body).find("枚数は1から99まで"), std::string::npos);
     EXPECT_EQ(store->picture(id)->quantity, 5);
-    EXPECT_NE(get("/wis/order.php?mode=select&sid=nosuch").find("見つかりませんでした"),
-              std::string::npos);
+    EXPECT_NE(
+        fromShiftJis(get("/wis/order.php?mode=select&sid=nosuch")).find("見つかりませんでした"),
+        std::string::npos);
     EXPECT_NE(get("/order_help.php").find("id=\"0003\""), std::string::npos);
     EXPECT_EQ(lastStatus, 200);
     get("/download.php");
@@ -366,4 +369,51 @@ TEST_F(ServiceTest, ResetMidUploadDropsTheConnectionAndKeepsNothing)
     ASSERT_NE(at, std::string::npos);
     EXPECT_LT(std::stoull(json.substr(at + 12)), 5u << 20);
     EXPECT_EQ(upload(sid, "next.jpg", "ok"), "OK");
+}
+
+TEST_F(ServiceTest, OrderPageLogsItsSessionInAsAMemberAndOutAgain)
+{
+    const std::string sid = newSession();
+    const service::Account demo = store->demoAccount();
+    const std::string page = fromShiftJis(get("/wis/order.php?mode=select&sid=" + sid));
+    // The login form, filled in with the demo account, posting in the page's Shift-JIS.
+    EXPECT_NE(page.find("name=\"mode\" value=\"login\""), std::string::npos);
+    EXPECT_NE(page.find("name=\"email\" value=\"" + demo.email + "\""), std::string::npos);
+    EXPECT_NE(page.find("name=\"passwd\" value=\"" + demo.password + "\""), std::string::npos);
+    EXPECT_NE(page.find("accept-charset=\"Shift_JIS\""), std::string::npos);
+    auto post = [&](const std::string &form) {
+        return client->Post("/wis/order.php", form, "application/x-www-form-urlencoded");
+    };
+
+    // A wrong password: the form comes back with the address typed and the password empty;
+    // the session stays logged out.
+    auto r = post("mode=login&sid=" + sid + "&email=" + demo.email + "&passwd=wrong");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->status, 200);
+    const std::string refused = fromShiftJis(r->body);
+    EXPECT_NE(refused.find("メールアドレスまたはパスワードが違います。"), std::string::npos);
+    EXPECT_NE(refused.find("name=\"passwd\" value=\"\""), std::string::npos);
+    EXPECT_EQ(get("/wis/wi_login.php/" + sid + "?email=&passwd="), "NG");
+    EXPECT_EQ(
+        post("mode=login&sid=nosuch&email=" + demo.email + "&passwd=" + demo.password)->status,
+        400);
+
+    // The right one logs this session in: the program's resuming login with it says OK.
+    r = post("mode=login&sid=" + sid + "&email=" + demo.email + "&passwd=" + demo.password);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->status, 303);
+    EXPECT_EQ(r->get_header_value("Location"),
+              "/wis/order.php?mode=select&sid=" + sid + "&member=login");
+    EXPECT_EQ(get("/wis/wi_login.php/" + sid + "?email=&passwd="), "OK");
+    const std::string in = fromShiftJis(get(r->get_header_value("Location")));
+    EXPECT_NE(in.find("ログインしました。"), std::string::npos);
+    EXPECT_NE(in.find(demo.name + "さんとしてログインしています。"), std::string::npos);
+    EXPECT_NE(in.find("name=\"mode\" value=\"logout\""), std::string::npos);
+
+    r = post("mode=logout&sid=" + sid);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->status, 303);
+    EXPECT_EQ(get("/wis/wi_login.php/" + sid + "?email=&passwd="), "NG");
+    EXPECT_NE(fromShiftJis(get(r->get_header_value("Location"))).find("ログアウトしました。"),
+              std::string::npos);
 }
