@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(cmake g++ make pkg-config qt6-base-dev libcurl4-openssl-dev libjpeg62-turbo-dev
           libcpp-httplib-dev fonts-noto-cjk)
 if [[ "${1:-}" == "--tests" ]]; then
-    packages+=(libgtest-dev libbenchmark-dev libjpeg-turbo-progs curl chromium)
+    packages+=(libgtest-dev libbenchmark-dev libjpeg-turbo-progs curl chromium libemf-dev)
 fi
 missing=()
 for p in "${packages[@]}"; do
