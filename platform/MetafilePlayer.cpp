@@ -1,9 +1,9 @@
 #include "platform/MetafilePlayer.h"
 
 #include "platform/Bitmap.h"
+#include "platform/CharSetText.h"
 #include "platform/Exception.h"
 #include "platform/PictureLimits.h"
-#include "platform/ShiftJis.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -788,11 +788,7 @@ QFont TMetafilePlayer::qtFont(double PixelSize) const
 
 QString TMetafilePlayer::DecodeText(QByteArrayView Bytes) const
 {
-    // The default character set is the system's, which for this program's users is CP932.
-    const int set = state.Font.CharSet;
-    if (set == 128 || set == 1)
-        return fromShiftJis(Bytes.toByteArray());
-    return QString::fromLatin1(Bytes);
+    return DecodeCharSet(Bytes, state.Font.CharSet);
 }
 
 void TMetafilePlayer::TextOut(QPointF Reference, const QString &Text,
@@ -815,12 +811,8 @@ void TMetafilePlayer::TextOut(QPointF Reference, const QString &Text,
         if (cell.ascent() + cell.descent() > 0)
             font = qtFont(size * size / (cell.ascent() + cell.descent()));
     }
-    if (state.Font.Width > 0) {
-        const double average = QFontMetricsF(font).averageCharWidth();
-        if (average > 0)
-            font.setStretch(
-                std::clamp(int(std::lround(100.0 * state.Font.Width * sx / average)), 1, 4000));
-    }
+    // The font's width is left alone: writers measure it with fonts of their own (LibreOffice
+    // writes the height there), so glyphs keep their natural proportions.
     const QFontMetricsF fm(font);
     double width = 0;
     if (!Advances.isEmpty())

@@ -66,8 +66,8 @@ QByteArray withRecords(QByteArray file, const QByteArray &records, int count)
 // 0..100, which libEMF does not record.
 QByteArray stretchDIBits2x2()
 {
-    QByteArray r = emr(81, {0, 0, 99, 99, 0, 0, 0, 0, 2, 2, 80, 40, 120, 16, DIB_RGB_COLORS,
-                            SRCCOPY, 100, 100});
+    QByteArray r = emr(
+        81, {0, 0, 99, 99, 0, 0, 0, 0, 2, 2, 80, 40, 120, 16, DIB_RGB_COLORS, SRCCOPY, 100, 100});
     const qint32 info[10] = {40, 2, 2, 1 | (24 << 16), 0, 16, 0, 0, 0, 0};
     r.append(reinterpret_cast<const char *>(info), 40);
     r.append("\xff\x00\x00\x00\xff\x00\x00\x00\x00\x00\xff\xff\xff\xff\x00\x00", 16);
@@ -112,9 +112,9 @@ TEST(EmfHeader, TheFrameGivesTheSizeAndDamagedHeadersFail)
 
     QByteArray signature = wide, frame = wide, headerSize = wide, huge = wide;
     signature[41] = 'X';
-    frame[32] = 0, frame[33] = 0; // right = left: no frame
+    frame[32] = 0, frame[33] = 0;               // right = left: no frame
     headerSize[4] = 0x50, headerSize[5] = 0x7F; // larger than the file
-    huge[35] = 0x10;                              // a frame of kilometres
+    huge[35] = 0x10;                            // a frame of kilometres
     for (const QByteArray &bad : {signature, frame, headerSize, huge, wide.left(80)}) {
         QByteArray c = bad;
         QBuffer buf(&c);
@@ -150,12 +150,16 @@ TEST(EmfRecords, Shapes)
              const INT counts[] = {4, 4};
              PolyPolygon(dc, sq, counts, 2);
              SetPolyFillMode(dc, WINDING);
-             const POINT sq2[] = {{50, 0}, {80, 0}, {80, 30}, {50, 30},
+             const POINT sq2[] = {{50, 0},  {80, 0},  {80, 30}, {50, 30},
                                   {65, 15}, {95, 15}, {95, 45}, {65, 45}};
              PolyPolygon(dc, sq2, counts, 2);
          },
-         probes({{10, 10, Green}, {35, 35, White}, {55, 55, Green}, {72, 72, White},
-                 {90, 90, Green}, {72, 22, Green}})},
+         probes({{10, 10, Green},
+                 {35, 35, White},
+                 {55, 55, Green},
+                 {72, 72, White},
+                 {90, 90, Green},
+                 {72, 22, Green}})},
         {"32-bit polygon under an anisotropic mapping",
          [](HDC dc) {
              solid(dc, Red);
@@ -186,9 +190,15 @@ TEST(EmfRecords, Shapes)
          }},
         {"pie, chord and arc; the clockwise direction takes the other part",
          [](HDC dc) { solid(dc, Red); },
-         probes({{35, 15, Red}, {15, 15, White}, {35, 35, White}, {90, 10, Red},
-                 {80, 20, White}, {35, 65, White}, {15, 65, Red}, {35, 85, Red}}),
-         emr(47, {0, 0, 50, 50, 50, 25, 25, 0}) +       // pie: the top right quarter
+         probes({{35, 15, Red},
+                 {15, 15, White},
+                 {35, 35, White},
+                 {90, 10, Red},
+                 {80, 20, White},
+                 {35, 65, White},
+                 {15, 65, Red},
+                 {35, 85, Red}}),
+         emr(47, {0, 0, 50, 50, 50, 25, 25, 0}) +        // pie: the top right quarter
              emr(46, {50, 0, 100, 50, 100, 25, 75, 0}) + // chord
              emr(57, {AD_CLOCKWISE}) + emr(47, {0, 50, 50, 100, 50, 75, 25, 50}),
          4},
@@ -198,13 +208,19 @@ TEST(EmfRecords, Shapes)
              MoveToEx(dc, 0, 20, nullptr);
              LineTo(dc, 100, 20);
              LOGBRUSH lb{BS_SOLID, RGB(0, 255, 0), 0};
-             SelectObject(dc, ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, 10, &lb, 0,
-                                           nullptr));
+             SelectObject(
+                 dc, ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, 10, &lb, 0, nullptr));
              MoveToEx(dc, 20, 60, nullptr);
              LineTo(dc, 80, 60);
          },
-         probes({{5, 20, Black}, {21, 20, White}, {30, 20, Black}, {50, 56, Green},
-                 {50, 63, Green}, {50, 67, White}, {22, 60, Green}, {17, 60, White},
+         probes({{5, 20, Black},
+                 {21, 20, White},
+                 {30, 20, Black},
+                 {50, 56, Green},
+                 {50, 63, Green},
+                 {50, 67, White},
+                 {22, 60, Green},
+                 {17, 60, White},
                  {83, 60, White}})},
         {"hatched brush (cross) over the background colour",
          [](HDC dc) {
@@ -270,8 +286,7 @@ TEST(EmfRecords, StateMappingClippingPathsBitmapsAndText)
              Rectangle(dc, 0, 0, 20, 20);
          },
          probes({{60, 10, Red}, {85, 35, Red}, {25, 25, White}, {95, 45, White}})},
-        {"intersect clip rectangle",
-         [](HDC dc) { solid(dc, Red); },
+        {"intersect clip rectangle", [](HDC dc) { solid(dc, Red); },
          probes({{30, 50, Red}, {70, 50, White}}),
          emr(30, {0, 0, 50, 100}) + emr(42, {0, 0, 100, 100}), 2},
         {"a path filled",
@@ -286,8 +301,7 @@ TEST(EmfRecords, StateMappingClippingPathsBitmapsAndText)
              FillPath(dc);
          },
          probes({{80, 20, Blue}, {20, 80, White}})},
-        {"StretchDIBits stretches the bitmap, top row first",
-         [](HDC) {},
+        {"StretchDIBits stretches the bitmap, top row first", [](HDC) {},
          probes({{10, 10, Red}, {90, 10, White}, {10, 90, Blue}, {90, 90, Green}}),
          stretchDIBits2x2(), 1},
         {"ExtTextOutW: Japanese text in the text colour, aligned at its top",
@@ -295,8 +309,8 @@ TEST(EmfRecords, StateMappingClippingPathsBitmapsAndText)
              SetBkMode(dc, TRANSPARENT);
              SetTextColor(dc, RGB(0, 0, 255));
              const WCHAR face[] = {'S', 'a', 'n', 's', 0};
-             SelectObject(dc, CreateFontW(-40, 0, 0, 0, 400, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0,
-                                          0, face));
+             SelectObject(
+                 dc, CreateFontW(-40, 0, 0, 0, 400, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 0, face));
              const WCHAR text[] = {0x65E5, 0x672C}; // 日本
              ExtTextOutW(dc, 10, 30, 0, nullptr, text, 2, nullptr);
          },

@@ -119,9 +119,8 @@ void ExpectPixels(const QImage &image, const std::vector<Probe> &probes, const s
     ASSERT_FALSE(image.isNull()) << what;
     for (const Probe &p : probes) {
         const QRgb got = image.pixel(p.x, p.y) & 0xFFFFFF;
-        EXPECT_EQ(got, p.color & 0xFFFFFF)
-            << what << " at " << p.x << "," << p.y << ": got " << std::hex << got << " want "
-            << (p.color & 0xFFFFFF);
+        EXPECT_EQ(got, p.color & 0xFFFFFF) << what << " at " << p.x << "," << p.y << ": got "
+                                           << std::hex << got << " want " << (p.color & 0xFFFFFF);
     }
 }
 

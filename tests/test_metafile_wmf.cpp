@@ -64,7 +64,7 @@ WmfWriter canvas(QRgb brush = Red)
 QByteArray dib2x2()
 {
     QByteArray info = Words({40, 0, 2, 0, 2, 0, 1, 24, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-    const QByteArray rows("\xff\x00\x00\x00\xff\x00\x00\x00" // bottom: blue, green (BGR)
+    const QByteArray rows("\xff\x00\x00\x00\xff\x00\x00\x00"  // bottom: blue, green (BGR)
                           "\x00\x00\xff\xff\xff\xff\x00\x00", // top: red, white
                           16);
     return info + rows;
@@ -93,7 +93,8 @@ TEST(WmfHeader, SizesAtNinetySixDpiAndDamagedHeadersFail)
     } rows[] = {
         {"plain: the window extent", canvas().Plain(), {100, 100}},
         {"placeable: one inch of 1440 units", w.Placeable(QRect(0, 0, 1440, 720), 1440), {96, 48}},
-        {"placeable: 1000 units per inch", w.Placeable(QRect(-500, 0, 2000, 1000), 1000),
+        {"placeable: 1000 units per inch",
+         w.Placeable(QRect(-500, 0, 2000, 1000), 1000),
          {192, 96}},
     };
     for (const SizeRow &r : rows) {
@@ -111,8 +112,12 @@ TEST(WmfHeader, SizesAtNinetySixDpiAndDamagedHeadersFail)
     badHeader[2] = 7; // header words must be 9
     WmfWriter noWindow;
     noWindow.Record(Rectangle, {10, 10, 0, 0});
-    const QByteArray refused[] = {QByteArray(), QByteArray("GIF89a"), noInch, badHeader,
-                                  canvas().Plain().left(10), noWindow.Plain(),
+    const QByteArray refused[] = {QByteArray(),
+                                  QByteArray("GIF89a"),
+                                  noInch,
+                                  badHeader,
+                                  canvas().Plain().left(10),
+                                  noWindow.Plain(),
                                   w.Placeable(QRect(0, 0, 0, 100), 1440).left(30)};
     for (const QByteArray &bytes : refused) {
         QByteArray copy = bytes;
@@ -156,32 +161,43 @@ TEST(WmfHeader, PictureContainerLoadsByExtensionAndKeepsThePictureOnFailure)
 TEST(WmfRecords, ShapesPensAndBrushes)
 {
     const Row rows[] = {
-        {"rectangle", [](WmfWriter &w) { w.Record(Rectangle, {40, 50, 10, 10}); },
+        {"rectangle",
+         [](WmfWriter &w) {
+             w.Record(Rectangle, {40, 50, 10, 10});
+         },
          probes({{20, 20, Red}, {49, 39, Red}, {5, 5, White}, {60, 30, White}, {20, 45, White}})},
-        {"ellipse", [](WmfWriter &w) { w.Record(Ellipse, {90, 90, 10, 10}); },
+        {"ellipse",
+         [](WmfWriter &w) {
+             w.Record(Ellipse, {90, 90, 10, 10});
+         },
          probes({{50, 50, Red}, {50, 12, Red}, {13, 13, White}, {87, 87, White}})},
-        {"round rectangle", [](WmfWriter &w) { w.Record(RoundRect, {40, 40, 90, 90, 10, 10}); },
+        {"round rectangle",
+         [](WmfWriter &w) {
+             w.Record(RoundRect, {40, 40, 90, 90, 10, 10});
+         },
          probes({{50, 50, Red}, {50, 11, Red}, {11, 11, White}, {88, 88, White}})},
         {"polygon",
-         [](WmfWriter &w) { w.Record(Polygon, {3, 10, 10, 90, 10, 10, 90}); },
+         [](WmfWriter &w) {
+             w.Record(Polygon, {3, 10, 10, 90, 10, 10, 90});
+         },
          probes({{20, 20, Red}, {80, 80, White}, {60, 15, Red}})},
         {"poly-polygon, alternate: the overlap stays empty",
          [](WmfWriter &w) {
-             w.Record(PolyPolygon, {2, 4, 4, 10, 10, 60, 10, 60, 60, 10, 60, 40, 40, 90, 40, 90,
-                                    90, 40, 90});
+             w.Record(PolyPolygon,
+                      {2, 4, 4, 10, 10, 60, 10, 60, 60, 10, 60, 40, 40, 90, 40, 90, 90, 40, 90});
          },
          probes({{20, 20, Red}, {50, 50, White}, {80, 80, Red}})},
         {"poly-polygon, winding: the overlap is filled",
          [](WmfWriter &w) {
              w.Record(SetPolyFillMode, {2});
-             w.Record(PolyPolygon, {2, 4, 4, 10, 10, 60, 10, 60, 60, 10, 60, 40, 40, 90, 40, 90,
-                                    90, 40, 90});
+             w.Record(PolyPolygon,
+                      {2, 4, 4, 10, 10, 60, 10, 60, 60, 10, 60, 40, 40, 90, 40, 90, 90, 40, 90});
          },
          probes({{20, 20, Red}, {50, 50, Red}, {80, 80, Red}})},
         {"move-to, line-to and polyline with a one-pixel pen",
          [](WmfWriter &w) {
-             w.Record(CreatePen, {0, 0, 0, ColorLow(Blue), ColorHigh(Blue)}).Record(SelectObject,
-                                                                                    {2});
+             w.Record(CreatePen, {0, 0, 0, ColorLow(Blue), ColorHigh(Blue)})
+                 .Record(SelectObject, {2});
              w.Record(MoveTo, {50, 10}).Record(LineTo, {50, 90});
              w.Record(Polyline, {2, 30, 10, 30, 90});
          },
@@ -200,10 +216,14 @@ TEST(WmfRecords, ShapesPensAndBrushes)
          },
          probes({{5, 50, Black}, {21, 50, White}, {30, 50, Black}})},
         {"pie: a quarter counterclockwise from three to twelve o'clock",
-         [](WmfWriter &w) { w.Record(Pie, {0, 50, 50, 100, 100, 100, 0, 0}); },
+         [](WmfWriter &w) {
+             w.Record(Pie, {0, 50, 50, 100, 100, 100, 0, 0});
+         },
          probes({{70, 30, Red}, {30, 30, White}, {70, 70, White}, {30, 70, White}})},
         {"chord: the segment beyond the chord",
-         [](WmfWriter &w) { w.Record(Chord, {0, 50, 50, 100, 100, 100, 0, 0}); },
+         [](WmfWriter &w) {
+             w.Record(Chord, {0, 50, 50, 100, 100, 100, 0, 0});
+         },
          probes({{80, 20, Red}, {70, 30, White}, {30, 70, White}})},
         {"arc: the outline only",
          [](WmfWriter &w) {
@@ -260,7 +280,9 @@ TEST(WmfRecords, ShapesPensAndBrushes)
          },
          probes({{50, 50, White}, {10, 50, Black}})},
         {"patblt paints with the brush",
-         [](WmfWriter &w) { w.Record(PatBlt, {0x0021, 0x00F0, 50, 50, 0, 0}); },
+         [](WmfWriter &w) {
+             w.Record(PatBlt, {0x0021, 0x00F0, 50, 50, 0, 0});
+         },
          probes({{25, 25, Red}, {75, 75, White}})},
     };
     for (const Row &r : rows) {
@@ -322,15 +344,16 @@ TEST(WmfRecords, StateMappingClippingBitmapsAndText)
          probes({{20, 20, Red}, {50, 50, White}, {90, 90, Blue}, {85, 85, Blue}})},
         {"StretchDIB stretches the bitmap, top row first",
          [](WmfWriter &w) {
-             w.Record(StretchDib, Words({0x0020, 0x00CC, 0, 2, 2, 0, 0, 100, 100, 0, 0}) +
-                                      dib2x2());
+             w.Record(StretchDib,
+                      Words({0x0020, 0x00CC, 0, 2, 2, 0, 0, 100, 100, 0, 0}) + dib2x2());
          },
          probes({{10, 10, Red}, {90, 10, White}, {10, 90, Blue}, {90, 90, Green}})},
         {"DibBitBlt copies the bitmap unscaled",
          [](WmfWriter &w) {
              w.Record(DibBitBlt, Words({0x0020, 0x00CC, 0, 0, 2, 2, 20, 30}) + dib2x2());
          },
-         probes({{30, 20, Red}, {31, 20, White}, {30, 21, Blue}, {31, 21, Green}, {32, 22, White}})},
+         probes(
+             {{30, 20, Red}, {31, 20, White}, {30, 21, Blue}, {31, 21, Green}, {32, 22, White}})},
         {"TextOut draws in the text colour below the reference point",
          [](WmfWriter &w) {
              w.Record(SetBkMode, {1});
@@ -354,8 +377,8 @@ TEST(WmfRecords, StateMappingClippingBitmapsAndText)
              w.Record(SetBkColor, {ColorLow(Green), ColorHigh(Green)});
              w.Record(SetBkMode, {1});
              w.Record(SetTextAlign, {6 | 24}); // centre, baseline
-             w.Record(CreateFont, Words({-40, 0, 0, 0, 400, 0, 128 << 8, 0, 0}) +
-                                      QByteArray("MS Gothic", 10));
+             w.Record(CreateFont,
+                      Words({-40, 0, 0, 0, 400, 0, 128 << 8, 0, 0}) + QByteArray("MS Gothic", 10));
              w.Record(SelectObject, {2});
              w.Record(ExtTextOut, Words({60, 50, 4, 2, 0, 70, 100, 100}) + jis);
          },
