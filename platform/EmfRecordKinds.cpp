@@ -421,31 +421,35 @@ void offsetClipRgn(R r, P p)
         p.OffsetClip(point32(r, 8));
 }
 
-// Region data: a 32-byte header whose count says how many rectangles follow.
-QVector<QRectF> regionRects(R r, qint64 at, qint64 cb)
+// Region data: a 32-byte header whose count says how many rectangles follow. False when the
+// data is damaged; the record is then left out.
+bool regionRects(R r, qint64 at, qint64 cb, QVector<QRectF> &rects)
 {
-    QVector<QRectF> rects;
     if (cb < 32 || !r.Has(at, cb))
-        return rects;
+        return false;
     const qint64 n = r.U32(at + 8);
     if (n > (cb - 32) / 16)
-        return rects;
+        return false;
     for (qint64 i = 0; i < n; ++i)
         rects.append(box(r, at + 32 + i * 16));
-    return rects;
+    return true;
 }
 
 void extSelectClipRgn(R r, P p)
 {
     if (!r.Has(8, 8))
         return;
-    p.SelectClipRegion(regionRects(r, 16, r.U32(8)), int(r.U32(12)));
+    QVector<QRectF> rects;
+    // No region data at all resets the clipping (with RGN_COPY).
+    if (r.U32(8) == 0 || regionRects(r, 16, r.U32(8), rects))
+        p.SelectClipRegion(rects, int(r.U32(12)));
 }
 
 void fillRgn(R r, P p)
 {
-    if (r.Has(24, 8))
-        p.FillRegion(regionRects(r, 32, r.U32(24)), r.U32(28));
+    QVector<QRectF> rects;
+    if (r.Has(24, 8) && regionRects(r, 32, r.U32(24), rects))
+        p.FillRegion(rects, r.U32(28));
 }
 
 // StretchDIBits measures the source from the bottom row of a bottom-up bitmap.
