@@ -15,43 +15,17 @@ namespace
 {
 constexpr QRgb Red = qRgb(255, 0, 0), Blue = qRgb(0, 0, 255), White = qRgb(255, 255, 255);
 
-QByteArray fields(std::initializer_list<qint64> values)
-{
-    QByteArray b;
-    for (qint64 v : values) {
-        const quint32 u = quint32(v);
-        b.append(reinterpret_cast<const char *>(&u), 4);
-    }
-    return b;
-}
-
-// A record with the size it really has, or with the size it claims.
-QByteArray emr(quint32 type, const QByteArray &body, qint64 claimed = -1)
-{
-    return fields({type, claimed >= 0 ? claimed : 8 + body.size()}) + body;
-}
-
-// An EMF of 100 x 100 reference pixels (3.2 pixels a millimetre) around the records.
-QByteArray emfFile(const QByteArray &records, int handles = 8)
-{
-    QByteArray head = fields(
-        {0, 0, 99, 99, 0, 0, 3125, 3125, 0x464D4520, 0x10000, 0 /* bytes */, 0 /* records */});
-    head += fields({handles, 0, 0, 0, 1024, 768, 320, 240});
-    const QByteArray header = emr(1, head);
-    return header + records + emr(14, fields({0, 0, 20}));
-}
-
 // Select a solid brush of that colour into slot 1 and no pen; then a rectangle.
 QByteArray brush(QRgb c)
 {
     const qint64 ref = qRed(c) | (qGreen(c) << 8) | (qBlue(c) << 16);
-    return emr(39, fields({1, 0, ref, 0})) + emr(37, fields({1})) +
-           emr(37, fields({0x80000008})); // NULL_PEN
+    return EmfRecord(39, Fields({1, 0, ref, 0})) + EmfRecord(37, Fields({1})) +
+           EmfRecord(37, Fields({0x80000008})); // NULL_PEN
 }
 
 QByteArray rect(int l, int t, int r, int b)
 {
-    return emr(43, fields({l, t, r, b}));
+    return EmfRecord(43, Fields({l, t, r, b}));
 }
 
 // The left half red before the record under test, the right half blue after it.
@@ -87,15 +61,15 @@ TEST(MetafileHostile, ImpossibleRecordSizesEndTheDrawingAndUnknownRecordsAreSkip
         QByteArray middle;
         bool restDrawn;
     } rows[] = {
-        {"unknown kind", emr(9999, fields({1, 2, 3})), true},
-        {"GDI comment with a payload", emr(70, fields({8, 1, 2})), true},
-        {"size below the kind and size fields", emr(43, QByteArray(), 4), false},
-        {"size not a whole number of words", emr(43, fields({1, 2, 3, 4}), 22), false},
-        {"size past the end of the file", emr(43, fields({1, 2, 3, 4}), 0x7FFFFFF0), false},
-        {"size of zero", emr(43, QByteArray(), 0), false},
+        {"unknown kind", EmfRecord(9999, Fields({1, 2, 3})), true},
+        {"GDI comment with a payload", EmfRecord(70, Fields({8, 1, 2})), true},
+        {"size below the kind and size fields", EmfRecord(43, QByteArray(), 4), false},
+        {"size not a whole number of words", EmfRecord(43, Fields({1, 2, 3, 4}), 22), false},
+        {"size past the end of the file", EmfRecord(43, Fields({1, 2, 3, 4}), 0x7FFFFFF0), false},
+        {"size of zero", EmfRecord(43, QByteArray(), 0), false},
     };
     for (const Row &r : rows) {
-        const QImage image = RenderMetafile(emfFile(around(r.middle)), {100, 100});
+        const QImage image = RenderMetafile(EmfFile(around(r.middle)), {100, 100});
         ExpectPixels(image, {{25, 50, Red}, {75, 50, r.restDrawn ? Blue : White}}, r.name);
     }
 
@@ -124,49 +98,52 @@ TEST(MetafileHostile, ImpossibleRecordSizesEndTheDrawingAndUnknownRecordsAreSkip
 
 TEST(MetafileHostile, HugeCountsNegativeSizesAndBrokenBitmapsLeaveOnlyTheirRecordOut)
 {
-    const QByteArray bounds = fields({0, 0, 10, 10});
+    const QByteArray bounds = Fields({0, 0, 10, 10});
     struct Row {
         const char *name;
         QByteArray middle;
     } rows[] = {
-        {"polygon16 claiming 4 billion points", emr(86, bounds + fields({0xFFFFFFFF, 0}))},
-        {"polygon claiming more points than it holds", emr(3, bounds + fields({1000, 1, 2}))},
+        {"polygon16 claiming 4 billion points", EmfRecord(86, bounds + Fields({0xFFFFFFFF, 0}))},
+        {"polygon claiming more points than it holds", EmfRecord(3, bounds + Fields({1000, 1, 2}))},
         {"poly-polygon with a billion polygons",
-         emr(91, bounds + fields({0x40000000, 0x40000000, 3, 0}))},
+         EmfRecord(91, bounds + Fields({0x40000000, 0x40000000, 3, 0}))},
         {"poly-polygon whose counts exceed its total",
-         emr(91, bounds + fields({2, 4, 3, 3, 0, 0, 0, 0, 0, 0}))},
+         EmfRecord(91, bounds + Fields({2, 4, 3, 3, 0, 0, 0, 0, 0, 0}))},
         {"ExtTextOutW with a huge count and offsets past the record",
-         emr(84, bounds + fields({1, 0, 0, 10, 10, 0x7FFFFFFF, 76, 0, 0, 0, 10, 10, 0x7FFFFFF0}) +
-                     fields({0x410041}))},
+         EmfRecord(84, bounds +
+                           Fields({1, 0, 0, 10, 10, 0x7FFFFFFF, 76, 0, 0, 0, 10, 10, 0x7FFFFFF0}) +
+                           Fields({0x410041}))},
         {"a font of a billion pixels",
-         emr(82, fields({3, -1000000000}) + QByteArray(84, '\0')) + emr(37, fields({3})) +
-             emr(84,
-                 bounds + fields({1, 0, 0, 10, 10, 1, 76, 0, 0, 0, 10, 10, 0}) + fields({0x41}))},
+         EmfRecord(82, Fields({3, -1000000000}) + QByteArray(84, '\0')) +
+             EmfRecord(37, Fields({3})) +
+             EmfRecord(84, bounds + Fields({1, 0, 0, 10, 10, 1, 76, 0, 0, 0, 10, 10, 0}) +
+                               Fields({0x41}))},
         {"StretchDIBits claiming a 100000 x 100000 bitmap",
-         emr(81, bounds + fields({0, 0, 0, 0, 10, 10, 80, 40, 120, 4, 0, 0xCC0020, 10, 10}) +
-                     fields({40, 100000, 100000, 1 | (24 << 16), 0, 0, 0, 0, 0, 0, 0}))},
+         EmfRecord(81, bounds + Fields({0, 0, 0, 0, 10, 10, 80, 40, 120, 4, 0, 0xCC0020, 10, 10}) +
+                           Fields({40, 100000, 100000, 1 | (24 << 16), 0, 0, 0, 0, 0, 0, 0}))},
         {"StretchDIBits with offsets past the record",
-         emr(81, bounds + fields({0, 0, 0, 0, 10, 10, 0x7FFFFFF0, 40, 0x7FFFFFF0, 16, 0, 0xCC0020,
-                                  10, 10}))},
+         EmfRecord(81, bounds + Fields({0, 0, 0, 0, 10, 10, 0x7FFFFFF0, 40, 0x7FFFFFF0, 16, 0,
+                                        0xCC0020, 10, 10}))},
         {"negative rectangle, ellipse and bitmap sizes",
-         emr(43, fields({90, 90, -2000000000, -2000000000})) +
-             emr(42, fields({2000000000, 2000000000, -2000000000, -2000000000}))},
+         EmfRecord(43, Fields({90, 90, -2000000000, -2000000000})) +
+             EmfRecord(42, Fields({2000000000, 2000000000, -2000000000, -2000000000}))},
         {"a pen two billion units wide, dashed",
-         emr(38, fields({4, 1, 2000000000, 0, 0})) + emr(37, fields({4})) +
-             emr(27, fields({-2000000000, 0})) + emr(54, fields({2000000000, 5})) +
-             emr(37, fields({0x80000008}))},
+         EmfRecord(38, Fields({4, 1, 2000000000, 0, 0})) + EmfRecord(37, Fields({4})) +
+             EmfRecord(27, Fields({-2000000000, 0})) + EmfRecord(54, Fields({2000000000, 5})) +
+             EmfRecord(37, Fields({0x80000008}))},
         {"a world transform of infinities and zeros",
-         emr(35, fields({0x7F800000, 0, 0, 0, 0, 0})) + emr(35, fields({0, 0, 0, 0, 0, 0})) +
-             emr(36, fields({0x3F800000, 0, 0, 0x3F800000, 0, 0, 1}))},
+         EmfRecord(35, Fields({0x7F800000, 0, 0, 0, 0, 0})) +
+             EmfRecord(35, Fields({0, 0, 0, 0, 0, 0})) +
+             EmfRecord(36, Fields({0x3F800000, 0, 0, 0x3F800000, 0, 0, 1}))},
         {"window extent of zero and mapping modes out of range",
-         emr(17, fields({8})) + emr(9, fields({0, 0})) + emr(17, fields({99})) +
-             emr(17, fields({1}))},
+         EmfRecord(17, Fields({8})) + EmfRecord(9, Fields({0, 0})) + EmfRecord(17, Fields({99})) +
+             EmfRecord(17, Fields({1}))},
         {"region data claiming more rectangles than it holds",
-         emr(75, fields({48, 1, 32, 1, 0x10000000, 0, 0, 0, 0, 0}))},
-        {"an angle arc of infinite sweep", emr(41, fields({50, 50, 10, 0, 0x7F800000}))},
+         EmfRecord(75, Fields({48, 1, 32, 1, 0x10000000, 0, 0, 0, 0, 0}))},
+        {"an angle arc of infinite sweep", EmfRecord(41, Fields({50, 50, 10, 0, 0x7F800000}))},
     };
     for (const Row &r : rows) {
-        const QImage image = RenderMetafile(emfFile(around(r.middle)), {100, 100});
+        const QImage image = RenderMetafile(EmfFile(around(r.middle)), {100, 100});
         ExpectPixels(image, {{25, 50, Red}, {75, 50, Blue}}, r.name);
     }
 }
@@ -175,22 +152,22 @@ TEST(MetafileHostile, DeepNestingAndWildObjectNumbers)
 {
     QByteArray deep;
     for (int i = 0; i < 100000; ++i)
-        deep += emr(33, {}); // SaveDC
-    deep += emr(34, fields({-1})) + emr(34, fields({-100000000})) + emr(34, fields({0})) +
-            emr(34, fields({5000000}));
-    const QByteArray objects = emr(39, fields({0xFFFFFFF0, 0, 0xFF00, 0})) +
-                               emr(37, fields({0xFFFFFFF0})) + emr(37, fields({0x7FFFFFFF})) +
-                               emr(40, fields({0xFFFFFFFF})) + emr(37, fields({0x800000FF})) +
-                               emr(39, fields({70000, 0, 0xFF00, 0}));
-    const QImage a = RenderMetafile(emfFile(around(deep)), {100, 100});
+        deep += EmfRecord(33, {}); // SaveDC
+    deep += EmfRecord(34, Fields({-1})) + EmfRecord(34, Fields({-100000000})) +
+            EmfRecord(34, Fields({0})) + EmfRecord(34, Fields({5000000}));
+    const QByteArray objects =
+        EmfRecord(39, Fields({0xFFFFFFF0, 0, 0xFF00, 0})) + EmfRecord(37, Fields({0xFFFFFFF0})) +
+        EmfRecord(37, Fields({0x7FFFFFFF})) + EmfRecord(40, Fields({0xFFFFFFFF})) +
+        EmfRecord(37, Fields({0x800000FF})) + EmfRecord(39, Fields({70000, 0, 0xFF00, 0}));
+    const QImage a = RenderMetafile(EmfFile(around(deep)), {100, 100});
     ExpectPixels(a, {{25, 50, Red}, {75, 50, Blue}}, "deep save nesting");
-    const QImage b = RenderMetafile(emfFile(around(objects), 0), {100, 100});
+    const QImage b = RenderMetafile(EmfFile(around(objects), 0), {100, 100});
     ExpectPixels(b, {{25, 50, Red}, {75, 50, Blue}}, "object numbers out of the table");
 
     // Save and restore still pair up after the nesting limit was reached.
-    const QByteArray paired =
-        brush(Red) + emr(33, {}) + brush(Blue) + emr(34, fields({-1})) + rect(0, 0, 100, 100);
-    ExpectPixels(RenderMetafile(emfFile(paired), {100, 100}), {{50, 50, Red}}, "restore");
+    const QByteArray paired = brush(Red) + EmfRecord(33, {}) + brush(Blue) +
+                              EmfRecord(34, Fields({-1})) + rect(0, 0, 100, 100);
+    ExpectPixels(RenderMetafile(EmfFile(paired), {100, 100}), {{50, 50, Red}}, "restore");
 }
 
 TEST(MetafileHostile, FilesCutShortAtAnyLengthFailOrDraw)

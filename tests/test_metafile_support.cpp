@@ -30,6 +30,29 @@ QByteArray Words(std::initializer_list<int> words)
     return b;
 }
 
+QByteArray Fields(std::initializer_list<qint64> values)
+{
+    QByteArray b;
+    for (qint64 v : values) {
+        const quint32 u = quint32(v);
+        b.append(reinterpret_cast<const char *>(&u), 4);
+    }
+    return b;
+}
+
+QByteArray EmfRecord(quint32 type, const QByteArray &body, qint64 claimed)
+{
+    return Fields({type, claimed >= 0 ? claimed : 8 + body.size()}) + body;
+}
+
+QByteArray EmfFile(const QByteArray &records, int handles, int frameRight, int frameBottom)
+{
+    QByteArray head = Fields({0, 0, 99, 99, 0, 0, frameRight, frameBottom, 0x464D4520, 0x10000,
+                              0 /* bytes */, 0 /* records */});
+    head += Fields({handles, 0, 0, 0, 1024, 768, 320, 240});
+    return EmfRecord(1, head) + records + EmfRecord(14, Fields({0, 0, 20}));
+}
+
 int ColorLow(QRgb c)
 {
     return qRed(c) | (qGreen(c) << 8);

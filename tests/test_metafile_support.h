@@ -31,6 +31,15 @@ int ColorHigh(QRgb c);
 // Little-endian words of bytes, padded to a whole word.
 QByteArray Words(std::initializer_list<int> words);
 
+// Little-endian 32-bit fields.
+QByteArray Fields(std::initializer_list<qint64> values);
+// An EMF record with the size it really has, or with the size it claims.
+QByteArray EmfRecord(quint32 type, const QByteArray &body, qint64 claimed = -1);
+// An EMF around the records: a frame of 3125 x 3125 (0.01 mm) unless given, on a reference
+// device of 1024 x 768 pixels and 320 x 240 mm (3.2 pixels a millimetre).
+QByteArray EmfFile(const QByteArray &records, int handles = 8, int frameRight = 3125,
+                   int frameBottom = 3125);
+
 // Loads the bytes as a metafile and draws it into a white picture of that size (the
 // picture's own size when empty). Adds a test failure and returns a null image when the
 // bytes do not load.
