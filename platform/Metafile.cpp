@@ -14,10 +14,11 @@ constexpr qint64 MaxMetafileBytes = qint64(256) << 20;
 
 void TMetafile::LoadFromStream(QIODevice &Stream)
 {
+    // Read what the stream holds; a buffer of the largest size is never reserved up front.
     const qint64 available = Stream.isSequential() ? -1 : Stream.size() - Stream.pos();
     if (available > MaxMetafileBytes)
         throw EInvalidGraphic(QStringLiteral("Metafile is too large"));
-    QByteArray bytes = Stream.read(MaxMetafileBytes + 1);
+    QByteArray bytes = available >= 0 ? Stream.read(available) : Stream.readAll();
     if (bytes.size() > MaxMetafileBytes)
         throw EInvalidGraphic(QStringLiteral("Metafile is too large"));
     const TMetafileHeader read = ReadMetafileHeader(bytes);
