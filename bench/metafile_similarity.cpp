@@ -92,13 +92,32 @@ int main(int argc, char **argv)
         }
         const QPoint centre((page.width() - ours.width()) / 2, (page.height() - ours.height()) / 2);
         Score best;
+        QPoint bestAt = centre;
         for (int dy = -4; dy <= 4; ++dy)
             for (int dx = -4; dx <= 4; ++dx) {
                 const Score s = compare(ours, page, centre + QPoint(dx, dy), tolerance);
-                if (s.strict > best.strict)
+                if (s.strict > best.strict) {
                     best = s;
+                    bestAt = centre + QPoint(dx, dy);
+                }
             }
         worst = std::min(worst, best.nearby);
+        if (!out.isEmpty()) {
+            // Where the two differ beyond the tolerance: red, on a pale copy of ours.
+            QImage diff = ours.copy();
+            for (int y = 0; y < diff.height(); ++y)
+                for (int x = 0; x < diff.width(); ++x) {
+                    const QPoint p = bestAt + QPoint(x, y);
+                    const QRgb ref = page.valid(p) ? page.pixel(p) : qRgb(255, 255, 255);
+                    const QRgb c = ours.pixel(x, y);
+                    diff.setPixel(
+                        x, y,
+                        near(c, ref, tolerance)
+                            ? qRgb(192 + qGray(c) / 4, 192 + qGray(c) / 4, 192 + qGray(c) / 4)
+                            : qRgb(255, 0, 0));
+                }
+            diff.save(out + "/" + name + ".diff.png");
+        }
         QElapsedTimer timer;
         timer.start();
         for (int i = 0; i < 50; ++i) {
