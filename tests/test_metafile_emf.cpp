@@ -76,6 +76,33 @@ QByteArray stretchDIBits2x2()
     return r;
 }
 
+// BitBlt (76) or StretchBlt (77) of the same bitmap from its top-left corner, or without a
+// bitmap (the brush paints), which libEMF does not record either.
+QByteArray blt(quint32 type, QRect dest, quint32 rop, bool bitmap, QSize source = {})
+{
+    const float identity[6] = {1, 0, 0, 1, 0, 0};
+    const qint32 header = type == 77 ? 108 : 100;
+    QByteArray r = emr(
+        type, {0, 0, 99, 99, dest.x(), dest.y(), dest.width(), dest.height(), qint32(rop), 0, 0});
+    r.append(reinterpret_cast<const char *>(identity), 24);
+    const qint32 tail[6] = {0,
+                            DIB_RGB_COLORS,
+                            bitmap ? header : 0,
+                            bitmap ? 40 : 0,
+                            bitmap ? header + 40 : 0,
+                            bitmap ? 16 : 0};
+    r.append(reinterpret_cast<const char *>(tail), 24);
+    if (type == 77) {
+        const qint32 size[2] = {source.width(), source.height()};
+        r.append(reinterpret_cast<const char *>(size), 8);
+    }
+    if (bitmap)
+        r.append(stretchDIBits2x2().mid(80));
+    const quint32 total = quint32(r.size());
+    r.replace(4, 4, reinterpret_cast<const char *>(&total), 4);
+    return r;
+}
+
 struct Row {
     const char *name;
     std::function<void(HDC)> draw;
@@ -304,6 +331,23 @@ TEST(EmfRecords, StateMappingClippingPathsBitmapsAndText)
         {"StretchDIBits stretches the bitmap, top row first", [](HDC) {},
          probes({{10, 10, Red}, {90, 10, White}, {10, 90, Blue}, {90, 90, Green}}),
          stretchDIBits2x2(), 1},
+        {"BitBlt copies unscaled, StretchBlt stretches, BitBlt without a bitmap paints",
+         [](HDC dc) { solid(dc, Green); },
+         probes({{10, 10, Red},
+                 {11, 10, White},
+                 {10, 11, Blue},
+                 {11, 11, Green},
+                 {12, 12, White},
+                 {45, 45, Red},
+                 {75, 45, White},
+                 {45, 75, Blue},
+                 {75, 75, Green},
+                 {95, 5, Green},
+                 {85, 5, White}}),
+         blt(76, QRect(10, 10, 2, 2), SRCCOPY, true) +
+             blt(77, QRect(40, 40, 40, 40), SRCCOPY, true, QSize(2, 2)) +
+             blt(76, QRect(90, 0, 10, 10), PATCOPY, false),
+         3},
         {"ExtTextOutW: Japanese text in the text colour, aligned at its top",
          [](HDC dc) {
              SetBkMode(dc, TRANSPARENT);
