@@ -8,6 +8,8 @@ packages=(cmake g++ make pkg-config qt6-base-dev libcurl4-openssl-dev libjpeg62-
 packages+=(qt6-translations-l10n)
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libbenchmark-dev libjpeg-turbo-progs curl chromium)
+    # Enhanced metafiles for the metafile tests are written through libEMF.
+    packages+=(libemf-dev)
     # The install check: launcher and metadata validators, CPack's shlibdeps and file probe.
     packages+=(desktop-file-utils appstream dpkg-dev file)
 fi
