@@ -4,8 +4,12 @@
 set -euo pipefail
 packages=(cmake g++ make pkg-config qt6-base-dev libcurl4-openssl-dev libjpeg62-turbo-dev
           libcpp-httplib-dev fonts-noto-cjk)
+# The shipped import plug-ins' format libraries.
+packages+=(libpng-dev libgif-dev libtiff-dev libwebp-dev libheif-dev)
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libbenchmark-dev libjpeg-turbo-progs curl chromium)
+    # The plug-ins' tests make and decode their pictures with these tools.
+    packages+=(imagemagick webp libheif-examples)
 fi
 missing=()
 for p in "${packages[@]}"; do

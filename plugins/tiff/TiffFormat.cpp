@@ -67,6 +67,18 @@ toff_t sizeProc(thandle_t h)
     return static_cast<MemoryFile *>(h)->data.size;
 }
 
+// The bytes are in memory already: libtiff reads them in place, as from a mapped file (which is
+// also the path on which it takes the strip and tile sizes some writers round up).
+int mapProc(thandle_t h, tdata_t *base, toff_t *size)
+{
+    auto *file = static_cast<MemoryFile *>(h);
+    *base = const_cast<uint8_t *>(file->data.data);
+    *size = file->data.size;
+    return 1;
+}
+
+void unmapProc(thandle_t, tdata_t, toff_t) {}
+
 int silent(TIFF *, void *, const char *, const char *, va_list)
 {
     return 1; // handled: libtiff's own handler, which prints, is not called
@@ -85,8 +97,8 @@ public:
         TIFFOpenOptionsSetWarningHandlerExtR(options, silent, nullptr);
         // No single allocation inside libtiff beyond what the largest picture needs.
         TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(spi::MaxPicturePixels) * 4);
-        tiff_ = TIFFClientOpenExt("memory", "rm", &file_, readProc, writeProc, seekProc, closeProc,
-                                  sizeProc, nullptr, nullptr, options);
+        tiff_ = TIFFClientOpenExt("memory", "r", &file_, readProc, writeProc, seekProc, closeProc,
+                                  sizeProc, mapProc, unmapProc, options);
         TIFFOpenOptionsFree(options);
         if (!tiff_)
             spi::fail(SPI_BROKEN_DATA);
