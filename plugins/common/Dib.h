@@ -12,7 +12,11 @@ namespace spi
 
 // The largest picture accepted, as in the program: 2^27 pixels. A header may claim any size;
 // larger claims are refused (SPI_NO_MEMORY) before any pixel memory is taken.
-constexpr int64_t MaxPicturePixels = int64_t(1) << 27;
+// A fuzzing harness builds with a smaller limit (TOVELA_SPI_MAX_PIXELS) to stay fast.
+#ifndef TOVELA_SPI_MAX_PIXELS
+#define TOVELA_SPI_MAX_PIXELS (int64_t(1) << 27)
+#endif
+constexpr int64_t MaxPicturePixels = TOVELA_SPI_MAX_PIXELS;
 
 // Raises PluginError SPI_BROKEN_DATA for a width or height below 1, SPI_NO_MEMORY beyond
 // the limit.
