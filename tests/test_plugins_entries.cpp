@@ -203,6 +203,49 @@ QByteArray hugeAt(QByteArray bytes, const char *box, int offset, bool bigEndian)
     return bytes;
 }
 
+// A lossless WebP ("VP8L") whose 14-bit size fields claim 16384 x 16384.
+QByteArray hugeWebp(QByteArray webp)
+{
+    EXPECT_EQ(webp.mid(12, 4), "VP8L");
+    if (webp.size() < 25 || webp.mid(12, 4) != "VP8L")
+        return webp;
+    webp[21] = char(0xff);
+    webp[22] = char(0xff);
+    webp[23] = char(0xff);
+    webp[24] = char(uint8_t(webp[24]) | 0x0f);
+    return webp;
+}
+
+// A little-endian TIFF of 60000 x 60000 RGB pixels in one strip of 16 bytes.
+QByteArray hugeTiff()
+{
+    struct Entry {
+        uint16_t tag, type;
+        uint32_t count, value;
+    } entries[] = {{256, 4, 1, 60000}, {257, 4, 1, 60000}, {258, 3, 1, 8},
+                   {259, 3, 1, 1},     {262, 3, 1, 2},     {273, 4, 1, 8},
+                   {277, 3, 1, 3},     {278, 4, 1, 60000}, {279, 4, 1, 16}};
+    QByteArray tiff("II*\0", 4);
+    QByteArray word(4, '\0');
+    qToLittleEndian<uint32_t>(24, word.data()); // the directory follows 16 bytes of "pixels"
+    tiff += word + QByteArray(16, '\x40');
+    QByteArray field(2, '\0');
+    qToLittleEndian<uint16_t>(uint16_t(std::size(entries)), field.data());
+    tiff += field;
+    for (const Entry &e : entries) {
+        QByteArray raw(12, '\0');
+        qToLittleEndian<uint16_t>(e.tag, raw.data());
+        qToLittleEndian<uint16_t>(e.type, raw.data() + 2);
+        qToLittleEndian<uint32_t>(e.count, raw.data() + 4);
+        if (e.type == 3)
+            qToLittleEndian<uint16_t>(uint16_t(e.value), raw.data() + 8);
+        else
+            qToLittleEndian<uint32_t>(e.value, raw.data() + 8);
+        tiff += raw;
+    }
+    return tiff + QByteArray(4, '\0');
+}
+
 } // namespace
 
 TEST_F(PluginSamples, DamagedDataGetsACodeAndLeaksNothing)
@@ -240,6 +283,7 @@ TEST_F(PluginSamples, DamagedDataGetsACodeAndLeaksNothing)
         }
         EXPECT_EQ(LocalAllocCount(), LocalFreeCount());
     }
+    runTool("cwebp", {"-quiet", "-lossless", path("opaque.png"), "-o", path("lossless.webp")});
     // A header that claims a picture far beyond the limit is refused before pixel memory
     // is taken.
     struct Huge {
@@ -247,6 +291,8 @@ TEST_F(PluginSamples, DamagedDataGetsACodeAndLeaksNothing)
         QByteArray bytes;
     } huge[] = {{"ifpng", hugePng(readAll(path("sample.png")))},
                 {"ifgif", hugeGif(readAll(path("sample.gif")))},
+                {"iftiff", hugeTiff()},
+                {"ifwebp", hugeWebp(readAll(path("lossless.webp")))},
                 {"ifheif", hugeAt(readAll(path("sample.heic")), "ispe", 8, true)},
                 {"ifheif", hugeAt(readAll(path("sample.avif")), "ispe", 8, true)}};
     for (const Huge &h : huge) {
@@ -254,6 +300,7 @@ TEST_F(PluginSamples, DamagedDataGetsACodeAndLeaksNothing)
         ShippedPlugin plugin(h.plugin);
         Decoded d = decodeMemory(plugin, h.bytes);
         EXPECT_TRUE(d.result == SPI_NO_MEMORY || d.result == SPI_BROKEN_DATA) << d.result;
+        EXPECT_EQ(LocalAllocCount(), LocalFreeCount());
         PictureInfo info{};
         EXPECT_NE(plugin.getPictureInfo(h.bytes.constData(), int32_t(h.bytes.size()),
                                         SPI_SOURCE_MEMORY, &info),
