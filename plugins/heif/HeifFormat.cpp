@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <libheif/heif.h>
+#include <memory>
 
 namespace
 {
@@ -36,6 +37,12 @@ void check(const heif_error &error)
         spi::fail(codeOf(error));
 }
 
+template <auto Release> struct Releaser {
+    template <class T> void operator()(T *p) const { Release(p); }
+};
+
+// The context, the primary picture's handle and its decoded image, each freed on every way out
+// (a constructor that raises runs no destructor, so each is owned on its own).
 class HeifPicture
 {
 public:
@@ -43,46 +50,43 @@ public:
     {
         if (!context_)
             spi::fail(SPI_NO_MEMORY);
-        check(heif_context_read_from_memory_without_copy(context_, data.data, data.size, nullptr));
-        check(heif_context_get_primary_image_handle(context_, &handle_));
+        check(heif_context_read_from_memory_without_copy(context_.get(), data.data, data.size,
+                                                         nullptr));
+        heif_image_handle *handle = nullptr;
+        check(heif_context_get_primary_image_handle(context_.get(), &handle));
+        handle_.reset(handle);
     }
-    ~HeifPicture()
-    {
-        heif_image_release(image_);
-        heif_image_handle_release(handle_);
-        heif_context_free(context_);
-    }
-    HeifPicture(const HeifPicture &) = delete;
-    HeifPicture &operator=(const HeifPicture &) = delete;
 
     // The size as stored, before any rotation.
     spi::PictureFacts facts() const
     {
         spi::PictureFacts f;
-        f.width = heif_image_handle_get_ispe_width(handle_);
-        f.height = heif_image_handle_get_ispe_height(handle_);
+        f.width = heif_image_handle_get_ispe_width(handle_.get());
+        f.height = heif_image_handle_get_ispe_height(handle_.get());
         return f;
     }
-    bool hasAlpha() const { return heif_image_handle_has_alpha_channel(handle_) != 0; }
+    bool hasAlpha() const { return heif_image_handle_has_alpha_channel(handle_.get()) != 0; }
 
     const heif_image *decode(bool alpha)
     {
-        heif_decoding_options *options = heif_decoding_options_alloc();
+        std::unique_ptr<heif_decoding_options, Releaser<heif_decoding_options_free>> options(
+            heif_decoding_options_alloc());
         if (!options)
             spi::fail(SPI_NO_MEMORY);
         options->ignore_transformations = 1;
+        heif_image *image = nullptr;
         heif_error error = heif_decode_image(
-            handle_, &image_, heif_colorspace_RGB,
-            alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options);
-        heif_decoding_options_free(options);
+            handle_.get(), &image, heif_colorspace_RGB,
+            alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options.get());
+        image_.reset(image);
         check(error);
-        return image_;
+        return image_.get();
     }
 
 private:
-    heif_context *context_;
-    heif_image_handle *handle_ = nullptr;
-    heif_image *image_ = nullptr;
+    std::unique_ptr<heif_context, Releaser<heif_context_free>> context_;
+    std::unique_ptr<heif_image_handle, Releaser<heif_image_handle_release>> handle_;
+    std::unique_ptr<heif_image, Releaser<heif_image_release>> image_;
 };
 
 spi::PictureFacts probe(spi::ByteView data)
