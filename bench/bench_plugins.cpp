@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <dlfcn.h>
 #include <fstream>
 #include <iterator>
@@ -158,18 +159,44 @@ size_t throughPlugin(GetPictureProc getPicture, const std::string &path)
     return bytes;
 }
 
-template <class Run> double medianMs(int rounds, Run run)
+// Wall time and the process's CPU time (all threads) of one run, in milliseconds. On a shared
+// machine the CPU time is the steadier figure.
+struct Times {
+    double wall, cpu;
+};
+
+template <class Run> Times timeOnce(Run run)
 {
-    std::vector<double> times;
-    for (int i = 0; i < rounds; ++i) {
-        auto start = std::chrono::steady_clock::now();
-        run();
-        times.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count());
+    std::clock_t cpuStart = std::clock();
+    auto start = std::chrono::steady_clock::now();
+    run();
+    double wall =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return {wall, double(std::clock() - cpuStart) * 1000.0 / CLOCKS_PER_SEC};
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+struct Series {
+    std::vector<double> wall, cpu;
+    void add(Times t)
+    {
+        wall.push_back(t.wall);
+        cpu.push_back(t.cpu);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+};
+
+void print(const char *what, const Series &direct, const Series &plugin)
+{
+    double dw = median(direct.wall), pw = median(plugin.wall);
+    double dc = median(direct.cpu), pc = median(plugin.cpu);
+    std::printf("%s wall: direct %8.1f ms, plug-in %8.1f ms, ratio %.3f | cpu: direct %8.1f ms, "
+                "plug-in %8.1f ms, ratio %.3f\n",
+                what, dw, pw, pw / dw, dc, pc, pc / dc);
 }
 
 GetPictureProc openPlugin(const char *name)
@@ -193,30 +220,25 @@ int main(int argc, char **argv)
     std::string pngPath = folder + "/photo12mp.png", heicPath = folder + "/photo12mp.heic";
     std::vector<uint8_t> rgb = photoLike();
     writePng(pngPath, rgb);
-    std::printf("making the HEIC (x265), this takes a while...\n");
-    std::fflush(stdout);
-    writeHeic(heicPath, rgb);
+    // The same picture every run: an HEIC left by an earlier run is taken as it is.
+    if (readFile(heicPath).empty()) {
+        std::printf("making the HEIC (x265), this takes a while...\n");
+        std::fflush(stdout);
+        writeHeic(heicPath, rgb);
+    }
     std::printf("%d x %d: PNG %zu bytes, HEIC %zu bytes; median of %d rounds\n", Width, Height,
                 readFile(pngPath).size(), readFile(heicPath).size(), rounds);
 
     GetPictureProc png = openPlugin("ifpng"), heif = openPlugin("ifheif");
     // Alternate direct and plug-in rounds so that the machine's load hits both alike.
-    double pngDirect = 0, pngPlugin = 0, heifDirect = 0, heifPlugin = 0;
-    std::vector<double> a, b, c, d;
+    Series pngDirect, pngPlugin, heifDirect, heifPlugin;
     for (int i = 0; i < rounds; ++i) {
-        a.push_back(medianMs(1, [&] { directPng(pngPath); }));
-        b.push_back(medianMs(1, [&] { throughPlugin(png, pngPath); }));
-        c.push_back(medianMs(1, [&] { directHeif(heicPath); }));
-        d.push_back(medianMs(1, [&] { throughPlugin(heif, heicPath); }));
+        pngDirect.add(timeOnce([&] { directPng(pngPath); }));
+        pngPlugin.add(timeOnce([&] { throughPlugin(png, pngPath); }));
+        heifDirect.add(timeOnce([&] { directHeif(heicPath); }));
+        heifPlugin.add(timeOnce([&] { throughPlugin(heif, heicPath); }));
     }
-    auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    };
-    pngDirect = median(a), pngPlugin = median(b), heifDirect = median(c), heifPlugin = median(d);
-    std::printf("PNG : libpng direct %8.1f ms, plug-in %8.1f ms, ratio %.3f\n", pngDirect,
-                pngPlugin, pngPlugin / pngDirect);
-    std::printf("HEIC: libheif direct %7.1f ms, plug-in %8.1f ms, ratio %.3f\n", heifDirect,
-                heifPlugin, heifPlugin / heifDirect);
+    print("PNG  (libpng) ", pngDirect, pngPlugin);
+    print("HEIC (libheif)", heifDirect, heifPlugin);
     return 0;
 }
