@@ -11,7 +11,6 @@
 #include <ctime>
 #include <dlfcn.h>
 #include <fstream>
-#include <iterator>
 #include <libheif/heif.h>
 #include <png.h>
 #include <string>
@@ -87,8 +86,13 @@ void writeHeic(const std::string &path, const std::vector<uint8_t> &rgb)
 
 std::vector<uint8_t> readFile(const std::string &path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in)
+        return {};
+    std::vector<uint8_t> bytes(size_t(in.tellg()));
+    in.seekg(0);
+    in.read(reinterpret_cast<char *>(bytes.data()), std::streamsize(bytes.size()));
+    return bytes;
 }
 
 struct Input {
