@@ -6,12 +6,16 @@ packages=(cmake g++ make pkg-config qt6-base-dev libcurl4-openssl-dev libjpeg62-
           libcpp-httplib-dev fonts-noto-cjk)
 # Qt's own Japanese strings (standard buttons and dialogs).
 packages+=(qt6-translations-l10n)
+# The shipped import plug-ins' format libraries.
+packages+=(libpng-dev libgif-dev libtiff-dev libwebp-dev libheif-dev)
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libbenchmark-dev libjpeg-turbo-progs curl chromium)
     # Enhanced metafiles for the metafile tests are written through libEMF.
     packages+=(libemf-dev)
     # The install check: launcher and metadata validators, CPack's shlibdeps and file probe.
     packages+=(desktop-file-utils appstream dpkg-dev file)
+    # The plug-ins' tests make and decode their pictures with these tools.
+    packages+=(imagemagick webp libheif-examples)
 fi
 missing=()
 for p in "${packages[@]}"; do
