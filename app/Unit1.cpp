@@ -11,6 +11,7 @@
 #include "platform/StatusBar.h"
 #include "platform/TabSet.h"
 #include "platform/Timer.h"
+#include "spi/SPIs.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
