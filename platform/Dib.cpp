@@ -15,15 +15,17 @@ uint32_t readU32(const uint8_t *p)
     return v;
 }
 
-// One channel of a bit-field pixel scaled to 0..255; a mask without bits gives 0.
+// One channel of a bit-field pixel as 8 bits: a narrower field is shifted up (5 bits 31 give
+// 248, as Qt's BMP reader gives them, so that drawing and the BMP round trip agree), a wider
+// one shifted down. A mask without bits gives 0.
 int channel(uint32_t pixel, uint32_t mask)
 {
     if (mask == 0)
         return 0;
     const int shift = std::countr_zero(mask);
-    const uint64_t max = mask >> shift;
-    const uint64_t value = (pixel & mask) >> shift;
-    return int(value * 255 / max);
+    const uint32_t value = (pixel & mask) >> shift;
+    const int width = std::bit_width(mask >> shift);
+    return int(width >= 8 ? value >> (width - 8) : value << (8 - width)) & 0xFF;
 }
 
 } // namespace

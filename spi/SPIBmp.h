@@ -130,6 +130,8 @@ public:
     int Width() const override;
     QList<QRgb> Palette() const override;
     void SetHeight(int) override {}
+    // The picture at its own size, rows top-down whatever the stored order.
+    QImage ToImage() const override;
     void SetWidth(int) override {}
     // Decodes the file; fails with EInvalidGraphic "Susie Plugins could not decode".
     void LoadFromFile(const QString &FileName) override;

@@ -142,7 +142,7 @@ void TSPIGraphic::Draw(QPainter &Painter, const QRect &Rect) const
     if (Empty())
         return;
     UpdateMetrics();
-    const QImage picture = DibToImage(data->Layout(), data->BitmapInfo(), data->Bits());
+    const QImage picture = ToImage();
     if (picture.isNull())
         return;
     // Colour-on-colour stretching: rows and columns are dropped or repeated, never blended.
@@ -150,6 +150,13 @@ void TSPIGraphic::Draw(QPainter &Painter, const QRect &Rect) const
     Painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     Painter.drawImage(Rect, picture);
     Painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+}
+
+QImage TSPIGraphic::ToImage() const
+{
+    if (Empty())
+        return {};
+    return DibToImage(data->Layout(), data->BitmapInfo(), data->Bits());
 }
 
 QByteArray TSPIGraphic::bmpFile() const
