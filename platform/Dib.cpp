@@ -62,9 +62,12 @@ std::optional<TDibLayout> CheckDib(const void *info, size_t infoBytes, size_t bi
     // A 40-byte header is followed by the masks when it says BI_BITFIELDS; larger headers
     // hold them at the same place inside themselves.
     const auto *bytes = static_cast<const uint8_t *>(info);
+    // A header between 40 and 52 bytes would hold the masks only in part.
     uint64_t tableOffset = d.HeaderSize;
     if (bitFields && d.HeaderSize == sizeof(BITMAPINFOHEADER))
         tableOffset += 12;
+    else if (bitFields && d.HeaderSize < sizeof(BITMAPINFOHEADER) + 12)
+        return std::nullopt;
     const uint64_t infoSize = tableOffset + 4 * uint64_t(d.ColorCount);
     if (infoSize > infoBytes || infoSize > UINT32_MAX)
         return std::nullopt;

@@ -219,6 +219,11 @@ TEST_F(SpiGraphics, WhatAPluginReturnsIsCheckedBeforeItIsReadAndFreedWhenRefused
         {"17 colours for 4 bits", withHeader(MakeDib(PatternImage(8, 8, 16), 4), 32, 17)},
         {"huge colour count", withHeader(good24, 32, 0x40000000)},
         {"run-length compressed", withHeader(good8, 16, BI_RLE8)},
+        // Found by fuzz_spi_dib: the masks would be read past a 48-byte header's block.
+        {"bit fields in a 48-byte header",
+         {withHeader(withHeader(MakeDib(PatternImage(2, 1), 32), 16, BI_BITFIELDS), 0, 48).info +
+              QByteArray(8, '\0'),
+          QByteArray(8, '\0')}},
         {"empty blocks", {QByteArray(), QByteArray()}},
     };
     for (const Case &c : cases) {
