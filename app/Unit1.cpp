@@ -13,6 +13,7 @@
 #include "platform/TabSet.h"
 #include "platform/Timer.h"
 #include "platform/TreeItems.h"
+#include "spi/SPIs.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

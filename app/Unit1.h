@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QString>
+#include <memory>
 #include <vector>
 
 #include "album/AlbumFolder.h"
@@ -32,6 +33,7 @@ class TSplitPane;
 class TStatusBar;
 class TTabSet;
 class TTimer;
+class TSPIs;
 
 class TForm1 : public QMainWindow
 {
@@ -215,7 +217,10 @@ public:
     void SetUploadCancel(bool value);
 
     // ---- plug-in host (spi/) ----
+    // The plug-in collection: none until SetSpi first runs, then kept for the whole run.
+    std::unique_ptr<TSPIs> SPIs;
     void SetSpi();
+    bool SelectFolderDialog();
     void ActSusiePluginExecute();
 
 protected:

@@ -1,5 +1,6 @@
 #include "platform/Application.h"
 
+#include "platform/Abort.h"
 #include "platform/Dialogs.h"
 #include "platform/Exception.h"
 
@@ -51,6 +52,8 @@ bool guarded(const std::function<void()> &fn)
     try {
         fn();
         return true;
+    } catch (const EAbort &) {
+        // silent by design
     } catch (const std::exception &e) {
         showError(e);
     } catch (...) {

@@ -1,0 +1,10 @@
+#pragma once
+// The toolkit's silent abort: raised to abandon an operation without a message. The event
+// guard shows no box for it.
+#include "platform/Exception.h"
+
+class EAbort : public Exception
+{
+public:
+    EAbort() : Exception(QStringLiteral("Operation aborted")) {}
+};

@@ -1,0 +1,135 @@
+// The plug-in command of the main window: switching plug-in use on and off with the folder
+// dialog, the settings it leaves, and start-up's plug-in step.
+#include "app/Unit1.h"
+#include "platform/Action.h"
+#include "platform/Application.h"
+#include "platform/PictureFormats.h"
+#include "spi/SPIBmp.h"
+#include "spi/SPIs.h"
+#include "tests/AppFixture.h"
+#include "tests/test_spi_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <unistd.h>
+
+namespace
+{
+class SpiCommand : public AppFixture
+{
+protected:
+    void TearDown() override
+    {
+        AppFixture::TearDown();
+        UnregisterGraphicClass(SPIBitmapClass());
+    }
+    int folderDialogs() const
+    {
+        int n = 0;
+        for (const ScriptedDialogs::Box &box : dialogs->boxes)
+            if (box.kind == ScriptedDialogs::Kind::Folder) {
+                EXPECT_EQ(box.caption, QStringLiteral("Susie プラグインフォルダを選んで下さい"));
+                ++n;
+            }
+        return n;
+    }
+};
+} // namespace
+
+TEST_F(SpiCommand, OnOffOnAgainWithTheFolderDialogAndTheSettingsAfterwards)
+{
+    TestFolder first, second;
+    const QString plugin = first.addPlugin("testspi_good", "good.spi");
+    second.addPlugin("testspi_pic_a", "pic.spi");
+    start();
+    ASSERT_FALSE(form->Spi);
+    EXPECT_EQ(form->SPIs, nullptr);
+
+    // Cancelled: nothing changes.
+    form->ActSusiePlugin->Execute();
+    EXPECT_EQ(folderDialogs(), 1);
+    EXPECT_FALSE(form->Spi);
+    EXPECT_FALSE(form->ActSusiePlugin->Checked());
+    EXPECT_EQ(form->SPIs, nullptr);
+
+    dialogs->folders = {first.path()};
+    form->ActSusiePlugin->Execute();
+    EXPECT_TRUE(form->Spi);
+    EXPECT_TRUE(form->ActSusiePlugin->Checked());
+    EXPECT_EQ(form->SpiFolder, first.path());
+    ASSERT_TRUE(form->SPIs);
+    ASSERT_EQ(form->SPIs->Count(), 1);
+    EXPECT_EQ(form->SPIs->Items(0)->FileName, plugin);
+    EXPECT_EQ(FindGraphicClass("tsp"), &SPIBitmapClass());
+
+    // Off: only the flag; the plug-in stays loaded and its format registered.
+    form->ActSusiePlugin->Execute();
+    EXPECT_FALSE(form->Spi);
+    EXPECT_FALSE(form->ActSusiePlugin->Checked());
+    EXPECT_EQ(form->SPIs->Count(), 1);
+    EXPECT_EQ(FindGraphicClass("tsp"), &SPIBitmapClass());
+
+    // On again: the dialog again; the new folder is kept for the next start.
+    dialogs->folders = {second.path()};
+    form->ActSusiePlugin->Execute();
+    EXPECT_EQ(folderDialogs(), 3);
+    EXPECT_TRUE(form->Spi);
+    EXPECT_EQ(form->SpiFolder, second.path());
+    EXPECT_EQ(form->SPIs->Count(), 1);
+    EXPECT_EQ(FindGraphicClass("pic"), nullptr);
+
+    form->SaveIniFile();
+    const QByteArray ini = readIni();
+    EXPECT_TRUE(ini.contains("[PLUGIN]\nSpi=1\nSpiFolder=" + second.path().toUtf8() + "\n"))
+        << ini.data();
+
+    // The next start loads the saved folder and checks the command.
+    program.reset();
+    form = nullptr;
+    UnregisterGraphicClass(SPIBitmapClass());
+    start();
+    EXPECT_TRUE(form->Spi);
+    EXPECT_TRUE(form->ActSusiePlugin->Checked());
+    ASSERT_TRUE(form->SPIs);
+    ASSERT_EQ(form->SPIs->Count(), 1);
+    EXPECT_EQ(QFileInfo(form->SPIs->Items(0)->FileName).fileName(), QStringLiteral("pic.spi"));
+    EXPECT_EQ(FindGraphicClass("pic"), &SPIBitmapClass());
+}
+
+TEST_F(SpiCommand, AnInvalidPluginReachesTheErrorDisplayWithTheFlagOn)
+{
+    TestFolder folder;
+    folder.addPlugin("testspi_good", "1.spi");
+    const QString bad = folder.addPlugin("testspi_noget", "2.spi");
+    start();
+    dialogs->folders = {folder.path()};
+    // Through the window's error guard, as every handler entered from Qt runs.
+    EXPECT_FALSE(guarded([&] { form->ActSusiePlugin->Execute(); }));
+    EXPECT_TRUE(form->Spi);
+    EXPECT_TRUE(form->ActSusiePlugin->Checked());
+    ASSERT_TRUE(form->SPIs);
+    EXPECT_EQ(form->SPIs->Count(), 1);
+    bool shown = false;
+    for (const ScriptedDialogs::Box &box : dialogs->boxes)
+        shown = shown ||
+                (box.kind == ScriptedDialogs::Kind::Error &&
+                 box.text ==
+                     QStringLiteral("GetPictureは[%1]では使えないSusie Plugin APIです").arg(bad));
+    EXPECT_TRUE(shown);
+}
+
+TEST_F(SpiCommand, AnEmptyFolderSettingSearchesTheRootFolder)
+{
+    const QString root = QStringLiteral("/tovela-spi-test-%1.spi").arg(getpid());
+    if (!QFile::copy(TestPlugin("testspi_good"), root))
+        GTEST_SKIP() << "the root folder is not writable here";
+    struct Remove {
+        QString path;
+        ~Remove() { QFile::remove(path); }
+    } remove{root};
+    start();
+    form->SpiFolder.clear();
+    form->SetSpi();
+    ASSERT_TRUE(form->SPIs);
+    EXPECT_GE(form->SPIs->IndexOf(root), 0);
+}
