@@ -35,6 +35,13 @@ void writeRawFile(const QString &dir, const QByteArray &name, const QByteArray &
     ::close(fd);
 }
 
+void WriteTestFileForPreview(const QString &dir, int i)
+{
+    QFile file(dir + QStringLiteral("/p%1.jpg").arg(i));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(JpegBytes(30, 20, qRgb(0, 0, 0)));
+}
+
 QStringList namesInListOrder(const TForm1 *form)
 {
     QStringList names;
@@ -192,4 +199,21 @@ TEST_F(LocalBrowser, APickDuringAHundredThousandFileListingRestartsIt)
     form->StopTimerPcBranch();
     EXPECT_EQ(namesInListOrder(form), QStringList{QStringLiteral("s.txt")});
     EXPECT_FALSE(form->StopTimer->Enabled());
+}
+
+TEST_F(LocalBrowser, APreviewWhoseListingChangedMeanwhileShowsNothingElse)
+{
+    form->resize(800, 600);
+    form->show();
+    const QString dir = makeFolder(QStringLiteral("many"), {});
+    for (int i = 0; i < 50; ++i)
+        WriteTestFileForPreview(dir, i);
+    const QString empty = makeFolder(QStringLiteral("empty"), {});
+    listFolder(dir);
+    ASSERT_EQ(form->PcImages.size(), 50u);
+    // A listing of an empty folder runs inside the preview's message processing.
+    QTimer::singleShot(0, form, [&] { form->PcLoad(empty); });
+    form->PcShowBigImage(40);
+    EXPECT_TRUE(form->PcImages.empty());
+    EXPECT_TRUE(form->BigImage->Picture().isNull());
 }
