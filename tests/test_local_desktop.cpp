@@ -5,6 +5,7 @@
 #include "platform/ImageList.h"
 #include "platform/OwnerDataListView.h"
 #include "platform/ShellTreeView.h"
+#include "platform/ShiftJis.h"
 #include "platform/SplitPane.h"
 #include "platform/Timer.h"
 #include "test_graphics_support.h"
@@ -17,6 +18,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QtEndian>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace
 {
@@ -189,4 +192,63 @@ TEST_F(LocalBrowser, TreeWidthsFromTheSettingsAreAppliedDownToZero)
         EXPECT_EQ(form->PcTreeView->width(), widths.toInt());
         EXPECT_EQ(form->AlbumSplitter->LeftWidth(), widths.toInt());
     }
+}
+
+// A folder of mixed names and pictures as the user sees it: name order, a Shift-JIS name in
+// Japanese, a whole icon, a text file's caption in its place. Saved for a look when
+// TOVELA_RENDER_DIR is set.
+TEST_F(LocalBrowser, AFolderOfMixedNamesRenders)
+{
+    QImage quarters(256, 256, QImage::Format_ARGB32);
+    quarters.fill(qRgb(40, 80, 200));
+    for (int y = 128; y < 256; ++y)
+        for (int x = 128; x < 256; ++x)
+            quarters.setPixel(x, y, qRgb(200, 40, 40));
+    const QString dir =
+        makeFolder(QStringLiteral("mixed names"),
+                   {{QStringLiteral("IMG_10.jpg"), JpegBytes(640, 480, qRgb(40, 160, 60))},
+                    {QStringLiteral("IMG_2.jpg"), JpegBytes(480, 640, qRgb(230, 180, 30))},
+                    {QStringLiteral("img_3.JPG"), JpegBytes(300, 300, qRgb(120, 40, 160))},
+                    {QStringLiteral("アイコン.ico"), icoOf(quarters)},
+                    {QStringLiteral("メモ.txt"), "text"}});
+    const QByteArray raw = QFile::encodeName(dir) + '/' + toShiftJis(QStringLiteral("写真.jpg"));
+    {
+        const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        const QByteArray bytes = JpegBytes(640, 400, qRgb(30, 170, 170));
+        ASSERT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+        ::close(fd);
+    }
+    form->resize(900, 600);
+    form->show();
+    listFolder(dir);
+    drawRange(0, 5);
+    pump(100);
+    QStringList captions;
+    for (int i = 0; i < 6; ++i) {
+        QString caption;
+        int image = 0;
+        form->PcListViewData(i, caption, image);
+        captions << caption;
+    }
+    EXPECT_EQ(captions, (QStringList{"IMG_2.jpg", "img_3.JPG", "IMG_10.jpg", "アイコン.ico",
+                                     "メモ.txt", "写真.jpg"}));
+    const QImage window = form->grab().toImage();
+    const QString out = qEnvironmentVariable("TOVELA_RENDER_DIR");
+    if (!out.isEmpty()) {
+        QDir().mkpath(out);
+        window.save(out + QStringLiteral("/local-mixed-names.png"));
+    }
+    // The Shift-JIS picture's thumbnail is on screen in its colour.
+    const QRect cell =
+        static_cast<QListView *>(form->PcListView)
+            ->visualRect(static_cast<QListView *>(form->PcListView)->model()->index(5, 0));
+    const QImage shown = form->PcListView->viewport()->grab(cell).toImage();
+    int teal = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (qAbs(qRed(shown.pixel(x, y)) - 30) < 20 &&
+                qAbs(qGreen(shown.pixel(x, y)) - 170) < 20)
+                ++teal;
+    EXPECT_GT(teal, 2000);
 }
