@@ -2,9 +2,9 @@
 #include "app/Unit1.h"
 #include "localbrowser/ThumbnailGeometry.h"
 #include "platform/Bitmap.h"
+#include "platform/FileNames.h"
 #include "platform/OwnerDataListView.h"
 #include "platform/Picture.h"
-#include "platform/StandardFolders.h"
 #include "platform/TabSet.h"
 
 #include <algorithm>
@@ -48,7 +48,7 @@ void TForm1::PcDispSmallImage(int index)
     TBitmap work;
     bool made = false;
     try {
-        picture.LoadFromFile(entry.Folder + PathDelim + entry.Name);
+        picture.LoadFromLocalFile(FileSystemPath(entry.Folder, entry.NameBytes()));
         const int W = picture.Width(), H = picture.Height();
         work.SetSize(100, 100);
         entry.IsPicture = true;

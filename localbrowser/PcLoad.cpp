@@ -2,7 +2,11 @@
 #include "app/Unit1.h"
 #include "app/Unit3.h"
 #include "localbrowser/PcLoadState.h"
+#include "platform/FileNames.h"
+#include "platform/FolderReader.h"
 #include "platform/ImageList.h"
+#include "platform/MessagePump.h"
+#include "platform/NameOrder.h"
 #include "platform/OwnerDataListView.h"
 #include "platform/ShellTreeView.h"
 #include "platform/StandardFolders.h"
@@ -11,24 +15,8 @@
 #include "platform/Timer.h"
 #include "platform/Trace.h"
 
-#include <QCoreApplication>
-#include <QDirIterator>
+#include <QFile>
 #include <QProgressBar>
-
-namespace
-{
-// Every entry of the folder, "." and ".." and hidden ones included, as one enumeration.
-QDirIterator enumerate(const QString &folder)
-{
-    return QDirIterator(folder, {QStringLiteral("*")},
-                        QDir::AllEntries | QDir::Hidden | QDir::System);
-}
-
-bool listed(const QFileInfo &entry)
-{
-    return !entry.isDir() && !entry.fileName().startsWith(QLatin1Char('.'));
-}
-} // namespace
 
 void TForm1::PcTreeViewChange()
 {
@@ -54,11 +42,10 @@ void TForm1::StopTimerPcBranch()
 
 void TForm1::PcLoad(const QString &path)
 {
-    // 1.
     if (PcLoadState == STOPED_PC)
         PcLoadState = NOW_LOADING_PC;
 
-    // 2. The gauge sits in the status bar while the listing runs.
+    // The gauge sits in the status bar while the listing runs.
     Gauge1->setParent(StatusBar1);
     const int clientHeight = StatusBar1->contentsRect().height();
     Gauge1->setFixedHeight(clientHeight - 4);
@@ -68,7 +55,7 @@ void TForm1::PcLoad(const QString &path)
     Gauge1->raise();
     PcListView->setCursor(Qt::BusyCursor);
 
-    // 3. Reset the display; a failure here does not stop the listing.
+    // Reset the display; a failure here does not stop the listing.
     try {
         if (!PcImages.empty()) {
             auto *fresh = new TImageList(100, 100, this);
@@ -90,32 +77,52 @@ void TForm1::PcLoad(const QString &path)
     }
     PcImageDrawTimer->setEnabled(false);
 
-    // 4. Counting pass.
+    // Counting pass: the listable files, which size the entry list.
+    const QByteArray folder = QFile::encodeName(path);
     size_t n = 0;
-    for (QDirIterator it = enumerate(path); it.hasNext();) {
-        it.next();
-        if (listed(it.fileInfo()))
-            ++n;
+    {
+        TFolderReader reader(folder);
+        bool kept = false;
+        QByteArray name;
+        while (reader.Next(kept, name))
+            if (kept)
+                ++n;
     }
 
-    // 5. Storing pass. The folder may have changed since the count: entries beyond the
-    // counted size are left out, records the folder no longer fills are dropped.
-    std::vector<TPcImages> scratch(n);
-    size_t stored = 0;
-    for (QDirIterator it = enumerate(path); it.hasNext();) {
-        it.next();
-        if (stored < n && listed(it.fileInfo())) {
-            TPcImages &record = scratch[stored++];
-            record.Name = it.fileName();
-            record.Folder = PcTreeView->Path();
-            record.IsFolder = false;
-            record.IsPicture = false;
+    // Storing pass, in name order: the folder is read to its end, its names are put in name
+    // order, and the first n of them are stored. A folder that grew since the count loses the
+    // names that sort last; one that shrank leaves no empty records. Pending messages are
+    // processed throughout, so the user can pick another folder meanwhile.
+    TMessagePump pump;
+    std::vector<QByteArray> rawNames;
+    rawNames.reserve(n);
+    {
+        TFolderReader reader(folder);
+        bool kept = false;
+        QByteArray name;
+        while (reader.Next(kept, name)) {
+            if (kept)
+                rawNames.push_back(name);
+            pump.Tick();
         }
-        QCoreApplication::processEvents();
     }
-    scratch.resize(stored);
+    std::vector<QString> texts;
+    texts.reserve(rawNames.size());
+    for (const QByteArray &raw : rawNames)
+        texts.push_back(FileNameText(raw));
+    const std::vector<size_t> order = NameOrder(texts, [&pump] { pump.Tick(); });
+    std::vector<TPcImages> scratch(std::min(n, order.size()));
+    for (size_t k = 0; k < scratch.size(); ++k) {
+        TPcImages &record = scratch[k];
+        record.Name = std::move(texts[order[k]]);
+        record.RawName = std::move(rawNames[order[k]]);
+        record.Folder = PcTreeView->Path();
+        record.IsFolder = false;
+        record.IsPicture = false;
+    }
+    texts = {};
+    rawNames = {};
 
-    // 6.
     PcImages.clear();
     PcImages.reserve(scratch.size());
     for (TPcImages &record : scratch)
@@ -123,7 +130,7 @@ void TForm1::PcLoad(const QString &path)
             PcImages.push_back(std::move(record));
     scratch = {};
 
-    // 7. Adding pass. No messages are processed here, so the state cannot change within it;
+    // Adding pass. No messages are processed here, so the state cannot change within it;
     // the items are given to the list in one step after the pass.
     const size_t count = PcImages.size();
     int added = 0;
@@ -140,7 +147,6 @@ void TForm1::PcLoad(const QString &path)
     }
     PcListView->setItemsCount(added);
 
-    // 8.
     PcLoadState = PcLoadState == DO_STOP_PC ? STOPED_PC : LOAD_COMP_PC;
     Gauge1->hide();
     PcListView->unsetCursor();

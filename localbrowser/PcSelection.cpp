@@ -4,8 +4,6 @@
 #include "platform/OwnerDataListView.h"
 #include "platform/StatusBar.h"
 
-#include <QGuiApplication>
-
 void TForm1::PcFileUpRefresh()
 {
     int n = 0;
@@ -31,19 +29,19 @@ void TForm1::PcListViewSelectItem()
 
 bool TForm1::PcListViewKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
-    // Exactly Ctrl: not with Shift, Alt or a mouse button as well.
-    if ((modifiers & ~Qt::KeypadModifier) != Qt::ControlModifier ||
-        QGuiApplication::mouseButtons() != Qt::NoButton)
+    if ((key != Qt::Key_A && key != Qt::Key_D) || !(modifiers & Qt::ControlModifier))
         return false;
+    // Exactly Ctrl: not with Shift, Alt or a mouse button as well. The other Ctrl chords of
+    // these keys are swallowed, so that the list's own select-all does not act in their place.
+    if ((modifiers & ~Qt::KeypadModifier) != Qt::ControlModifier ||
+        PcListView->HeldButtons() != Qt::NoButton)
+        return true;
     if (key == Qt::Key_A) {
         PcListView->SelectAll();
         return true;
     }
-    if (key == Qt::Key_D) {
-        PcListView->ClearSelection();
-        return true;
-    }
-    return false;
+    PcListView->ClearSelection();
+    return true;
 }
 
 void TForm1::PcListViewKeyUp(int, Qt::KeyboardModifiers)

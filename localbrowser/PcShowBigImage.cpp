@@ -1,12 +1,12 @@
 // The preview: a double click shows the picture at full size in the image view; a double
 // click there goes back. Dragging the picture with the left button scrolls it.
 #include "app/Unit1.h"
+#include "platform/FileNames.h"
 #include "platform/Image.h"
 #include "platform/OwnerDataListView.h"
 #include "platform/Picture.h"
 #include "platform/ScrollBox.h"
 #include "platform/ShellTreeView.h"
-#include "platform/StandardFolders.h"
 #include "platform/TabSet.h"
 
 #include <QCoreApplication>
@@ -35,9 +35,12 @@ void TForm1::PcShowBigImage(int index)
         BigImage->move(0, 0);
         // The image view is painted before the possibly slow decode.
         QCoreApplication::processEvents();
+        // A listing may have run meanwhile and left fewer entries than the index assumes.
+        if (index >= static_cast<int>(PcImages.size()))
+            return;
         TPicture picture;
-        picture.LoadFromFile(PcTreeView->Path() + PathDelim +
-                             PcImages[static_cast<size_t>(index)].Name);
+        picture.LoadFromLocalFile(
+            FileSystemPath(PcTreeView->Path(), PcImages[static_cast<size_t>(index)].NameBytes()));
         BigImage->setPicture(picture.Graphic()->ToImage());
     } catch (...) {
         // An undecodable file leaves the previous picture, silently.

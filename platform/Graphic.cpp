@@ -1,17 +1,16 @@
 #include "platform/Graphic.h"
 
 #include "platform/GraphicsErrors.h"
+#include "platform/LocalFile.h"
 
 #include <QFile>
 #include <QPainter>
 
 void TGraphic::LoadFromFile(const QString &FileName)
 {
-    QFile file(FileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EInOutError(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(FileName, file.errorString()));
-    LoadFromStream(file);
+    // Opened so that a pipe or device never blocks; only a regular file is read.
+    TLocalFile file(QFile::encodeName(FileName));
+    LoadFromStream(file.Device());
 }
 
 void TGraphic::SaveToStream(QIODevice &) const

@@ -345,8 +345,9 @@ QByteArray HttpClient::post(const QString &url, const QList<HttpFormPart> &parts
         curl_mimepart *p = curl_mime_addpart(mime.get());
         curl_mime_name(p, part.Name.constData());
         if (!part.FilePath.isEmpty()) {
-            if (curl_mime_filedata(p, part.FilePath.toLocal8Bit().constData()) != CURLE_OK)
-                throw EInOutError(QStringLiteral("Cannot open file \"%1\".").arg(part.FilePath));
+            if (curl_mime_filedata(p, part.FilePath.constData()) != CURLE_OK)
+                throw EInOutError(QStringLiteral("Cannot open file \"%1\".")
+                                      .arg(QString::fromLocal8Bit(part.FilePath)));
             curl_mime_filename(p, part.FileName.constData());
         } else {
             curl_mime_data(p, part.Value.constData(), static_cast<size_t>(part.Value.size()));

@@ -19,11 +19,12 @@ struct HttpCookie {
 };
 
 // One part of a multipart/form-data POST: a plain field (Value), or a file streamed from
-// FilePath with the filename parameter FileName given as raw bytes.
+// FilePath (the path's bytes as the file system holds them) with the filename parameter
+// FileName given as raw bytes.
 struct HttpFormPart {
     QByteArray Name;
     QByteArray Value;
-    QString FilePath;
+    QByteArray FilePath;
     QByteArray FileName;
     QByteArray ContentType;
     QList<QByteArray> Headers;

@@ -7,7 +7,8 @@
 
 void TIcon::LoadFromStream(QIODevice &Stream)
 {
-    QImage loaded = ReadImageStrictly(Stream, "ico", QStringLiteral("Icon image is not valid"));
+    QImage loaded =
+        ReadLargestImageStrictly(Stream, "ico", QStringLiteral("Icon image is not valid"));
     image = loaded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     Changed();
 }
@@ -23,6 +24,10 @@ void TIcon::Assign(const TGraphic &Source)
 
 void TIcon::Draw(QPainter &Painter, const QRect &Rect) const
 {
-    if (!image.isNull())
+    if (image.isNull())
+        return;
+    if (Rect.size() == image.size())
         Painter.drawImage(Rect.topLeft(), image);
+    else
+        Painter.drawImage(Rect, image);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The icon picture ("ico"), read by Qt's ICO reader (its first image). An icon always draws at
-// its own size with its top-left corner at the rectangle's, whatever the rectangle's size.
+// The icon picture ("ico"), read by Qt's ICO reader: the largest image the file holds. Like any
+// picture it is stretched into the rectangle it is drawn into.
 #include "platform/Graphic.h"
 
 class TIcon : public TGraphic

@@ -2,6 +2,7 @@
 
 #include "platform/ImageList.h"
 
+#include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -34,7 +35,7 @@ public:
             return caption;
         TImageList *list = view->images;
         if (!list || image < 0 || image >= list->Count())
-            return {};
+            return view->emptyPicture();
         return QPixmap::fromImage(list->image(image));
     }
 
@@ -79,6 +80,17 @@ QSize TOwnerDataListView::itemSize() const
 {
     const QSize icon = iconSize();
     return {gridSize().width() - 8, icon.height() + 2 * fontMetrics().height() + 6};
+}
+
+QPixmap TOwnerDataListView::emptyPicture() const
+{
+    // An item without a picture keeps the picture's place, so its caption stays where it will
+    // be once the thumbnail arrives.
+    if (blank.size() != iconSize()) {
+        blank = QPixmap(iconSize());
+        blank.fill(Qt::transparent);
+    }
+    return blank;
 }
 
 void TOwnerDataListView::setItemsCount(int n)
@@ -238,6 +250,24 @@ void TOwnerDataListView::mouseMoveEvent(QMouseEvent *event)
     if (OnMouseMove)
         OnMouseMove(event->buttons(), event->position().toPoint());
     QListView::mouseMoveEvent(event);
+}
+
+void TOwnerDataListView::mousePressEvent(QMouseEvent *event)
+{
+    pressed = event->buttons();
+    QListView::mousePressEvent(event);
+}
+
+void TOwnerDataListView::mouseReleaseEvent(QMouseEvent *event)
+{
+    pressed = event->buttons();
+    QListView::mouseReleaseEvent(event);
+}
+
+Qt::MouseButtons TOwnerDataListView::HeldButtons() const
+{
+    // A press on the list holds the mouse grab, so its release comes here too.
+    return pressed | QGuiApplication::mouseButtons();
 }
 
 void TOwnerDataListView::keyPressEvent(QKeyEvent *event)

@@ -5,6 +5,7 @@
 // range may have changed (show, scroll, resize, item count).
 #include <QAbstractListModel>
 #include <QListView>
+#include <QPixmap>
 #include <functional>
 
 class TImageList;
@@ -32,6 +33,9 @@ public:
     void SelectAll();
     void ClearSelection();
 
+    // The mouse buttons held now, as the window system and this list's own presses tell.
+    Qt::MouseButtons HeldButtons() const;
+
     // Every item has the same size: the picture and two lines of caption below it.
     QSize itemSize() const;
 
@@ -54,16 +58,21 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
     class Model;
     void announceHint(bool force);
+    QPixmap emptyPicture() const;
 
     Model *model;
     TImageList *images = nullptr;
     int count = 0;
     std::pair<int, int> lastHint{-2, -2};
     bool hintDirty = true;
+    mutable QPixmap blank;
+    Qt::MouseButtons pressed;
 };

@@ -1,7 +1,9 @@
 #include "platform/Picture.h"
 
 #include "platform/Bitmap.h"
+#include "platform/FileNames.h"
 #include "platform/GraphicsErrors.h"
+#include "platform/LocalFile.h"
 #include "platform/PictureFormats.h"
 
 TPicture::TPicture() = default;
@@ -26,6 +28,22 @@ void TPicture::LoadFromFile(const QString &FileName)
         throw EInvalidGraphic(QStringLiteral("Unknown picture file extension (.%1)").arg(ext));
     std::unique_ptr<TGraphic> loaded = cls->Create();
     loaded->LoadFromFile(FileName);
+    SetGraphic(std::move(loaded));
+}
+
+void TPicture::LoadFromLocalFile(const QByteArray &Path)
+{
+    // "." and "/" occur in neither Shift-JIS nor UTF-8 multi-byte characters, so the
+    // extension is found in the bytes themselves.
+    const qsizetype slash = Path.lastIndexOf('/');
+    const qsizetype dot = Path.lastIndexOf('.');
+    const QString ext = dot < 0 || dot < slash ? QString() : FileNameText(Path.mid(dot + 1));
+    const TGraphicClass *cls = FindGraphicClass(ext);
+    if (!cls)
+        throw EInvalidGraphic(QStringLiteral("Unknown picture file extension (.%1)").arg(ext));
+    TLocalFile file(Path);
+    std::unique_ptr<TGraphic> loaded = cls->Create();
+    loaded->LoadFromStream(file.Device());
     SetGraphic(std::move(loaded));
 }
 

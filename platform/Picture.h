@@ -19,6 +19,9 @@ public:
     // Replaces the graphic with the file's picture. An unknown extension or undecodable data
     // raises EInvalidGraphic (EJPEG for JPEG data); the previous graphic is then kept.
     void LoadFromFile(const QString &FileName);
+    // The same for a path given as the file system's bytes (a name need not be UTF-8). The
+    // kind follows the extension of the path's last element.
+    void LoadFromLocalFile(const QByteArray &Path);
 
     TGraphic *Graphic() const { return graphic.get(); }
     void SetGraphic(std::unique_ptr<TGraphic> NewGraphic);

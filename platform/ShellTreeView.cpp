@@ -9,6 +9,9 @@ TShellTreeView::TShellTreeView(QWidget *parent) : QTreeView(parent), fs(new QFil
 {
     fs->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives);
     fs->setReadOnly(true);
+    // No automatic refresh: the tree shows the folders as it first read them, and a folder
+    // made or removed later changes nothing until the tree reads that place again.
+    fs->setOption(QFileSystemModel::DontWatchForChanges);
     fs->setRootPath(QDir::rootPath());
     // Connected before the view's selection model connects, so that a current node moved
     // by a removal is known as such when the selection model reports it.
@@ -22,6 +25,8 @@ TShellTreeView::TShellTreeView(QWidget *parent) : QTreeView(parent), fs(new QFil
     for (int column = 1; column < fs->columnCount(); ++column)
         hideColumn(column);
     header()->hide();
+    setIndentation(19);
+    setRootIsDecorated(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setContextMenuPolicy(Qt::CustomContextMenu);
     // At start a node is selected (the home folder) and nothing is listed: the change handler
@@ -69,10 +74,9 @@ void TShellTreeView::restoreCurrent()
         }
         return;
     }
-    // The folder itself is gone: the selection has really changed.
+    // The folder itself is gone. The tree does not watch the file system, so this starts no
+    // listing: the path follows the node now current, and the next pick lists as usual.
     rememberCurrent();
-    if (OnChange)
-        OnChange();
 }
 
 QString TShellTreeView::Path() const

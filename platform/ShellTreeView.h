@@ -1,6 +1,7 @@
 #pragma once
 // The shell folder tree: folders only, hidden folders left out, rooted at the file-system
-// root. Path() is the selected folder's path, or empty. OnChange runs when the selection moves.
+// root, indent 19, no expander on the root, no watching of the file system. Path() is the
+// selected folder's path, or empty. OnChange runs when the user moves the selection.
 #include <QTreeView>
 #include <functional>
 

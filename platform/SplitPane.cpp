@@ -17,7 +17,7 @@ int TSplitPane::LeftWidth() const
 
 void TSplitPane::setLeftWidth(int width)
 {
-    pending = width;
+    pending = std::max(0, width);
     if (laidOut)
         apply();
 }
@@ -26,6 +26,15 @@ void TSplitPane::apply()
 {
     if (count() < 2)
         return;
+    // The left pane is as wide as it is told, down to nothing: its own minimum size (about 70
+    // pixels for a tree) would otherwise clamp the width read from the settings.
+    QWidget *left = widget(0);
+    if (left->sizePolicy().horizontalPolicy() != QSizePolicy::Ignored) {
+        QSizePolicy policy = left->sizePolicy();
+        policy.setHorizontalPolicy(QSizePolicy::Ignored);
+        left->setSizePolicy(policy);
+        left->setMinimumWidth(0);
+    }
     const int total = width() - handleWidth();
     setSizes({pending, std::max(0, total - pending)});
 }

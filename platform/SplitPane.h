@@ -1,6 +1,6 @@
 #pragma once
-// A horizontal splitter with a fixed-width left pane (the folder trees). The left width set
-// before the pane is first laid out is kept and reported until then.
+// A horizontal splitter with a fixed-width left pane (the folder trees), any width from 0 up.
+// The left width set before the pane is first laid out is kept and reported until then.
 #include <QSplitter>
 
 class TSplitPane : public QSplitter

@@ -8,3 +8,7 @@ class QIODevice;
 
 // Raises EInvalidGraphic with FailureText when the reader for Format cannot read the data.
 QImage ReadImageStrictly(QIODevice &Stream, const char *Format, const QString &FailureText);
+
+// The same for a file holding several images (an icon file): the largest of them, by area; the
+// first of equal ones.
+QImage ReadLargestImageStrictly(QIODevice &Stream, const char *Format, const QString &FailureText);

@@ -96,7 +96,7 @@ TEST(BitmapReading, OnlyRealBmpDataLoadsAndFailuresKeepTheOldPicture)
     }
 }
 
-TEST(BitmapReading, IconsLoadFromIcoDataOnlyAndDrawAtTheirOwnSize)
+TEST(BitmapReading, IconsLoadFromIcoDataOnlyAndStretchIntoTheRect)
 {
     QImage art(32, 32, QImage::Format_ARGB32);
     art.fill(Qt::transparent);
@@ -113,11 +113,13 @@ TEST(BitmapReading, IconsLoadFromIcoDataOnlyAndDrawAtTheirOwnSize)
     target.SetSize(100, 100);
     target.Canvas()->StretchDraw(QRect(10, 20, 80, 70), icon);
     const QImage &px = target.Image();
-    EXPECT_EQ(px.pixel(18, 28), qRgb(0, 160, 0));     // icon's (8, 8) at the rect's corner
-    EXPECT_EQ(px.pixel(33, 43), qRgb(0, 160, 0));     // icon's (23, 23)
-    EXPECT_EQ(px.pixel(34, 44), qRgb(255, 255, 255)); // icon's (24, 24), transparent
-    EXPECT_EQ(px.pixel(50, 60), qRgb(255, 255, 255)); // green there only if stretched
-    EXPECT_EQ(px.pixel(12, 22), qRgb(255, 255, 255)); // transparent part leaves white
+    // The icon's green square, (8, 8) to (24, 24) of 32 x 32, scaled by 80/32 and 70/32.
+    EXPECT_EQ(px.pixel(33, 41), qRgb(0, 160, 0));     // near the square's top-left
+    EXPECT_EQ(px.pixel(67, 69), qRgb(0, 160, 0));     // near its bottom-right
+    EXPECT_EQ(px.pixel(50, 55), qRgb(0, 160, 0));     // its middle: green only when stretched
+    EXPECT_EQ(px.pixel(28, 35), qRgb(255, 255, 255)); // transparent part leaves white
+    EXPECT_EQ(px.pixel(72, 75), qRgb(255, 255, 255));
+    EXPECT_EQ(px.pixel(12, 22), qRgb(255, 255, 255));
 
     const QByteArray bad[] = {QByteArray(), ico.left(10), ico.left(ico.size() / 2),
                               savedAs(art, "PNG"), savedAs(art, "BMP")};

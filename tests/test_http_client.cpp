@@ -254,7 +254,7 @@ TEST(HttpClient, MultipartPostStreamsTheFileWithRawFileNameBytes)
     mode.Value = "upload";
     HttpFormPart file;
     file.Name = "file1";
-    file.FilePath = path;
+    file.FilePath = QFile::encodeName(path);
     file.FileName = sjisName;
     file.ContentType = "image/jpeg";
     file.Headers = {"Content-Transfer-Encoding: binary"};
@@ -300,7 +300,7 @@ TEST(HttpClient, ProgressHookStopsAnUpload)
     client.setProgressHook([](qint64 sent, qint64) { return sent == 0; });
     HttpFormPart file;
     file.Name = "file1";
-    file.FilePath = path;
+    file.FilePath = QFile::encodeName(path);
     file.FileName = "big.bmp";
     EXPECT_THROW(client.post(server.baseUrl() + "/up", {file}), EIdTransferAborted);
 }

@@ -3,9 +3,9 @@
 #include "app/Unit1.h"
 #include "app/Unit3.h"
 #include "platform/Dialogs.h"
+#include "platform/FileNames.h"
 #include "platform/HttpClient.h"
 #include "platform/OwnerDataListView.h"
-#include "platform/StandardFolders.h"
 #include "platform/Trace.h"
 #include "upload/UpLoadProgress.h"
 #include "upload/UploadRequest.h"
@@ -114,6 +114,7 @@ void TForm1::ActFileUpLoadExecute()
             const TPcImages &entry = PcImages[static_cast<size_t>(pictures[k])];
             UploadList[static_cast<size_t>(k)].Name = entry.Name;
             UploadList[static_cast<size_t>(k)].Folder = entry.Folder;
+            UploadList[static_cast<size_t>(k)].RawName = entry.RawName;
         }
 
         Form2->show();
@@ -138,8 +139,7 @@ void TForm1::ActFileUpLoadExecute()
                     OutputDebugString(QStringLiteral("Start"));
                     body.append(UploadModeField());
                     OutputDebugString(QStringLiteral("Form Data Create"));
-                    const QString path = item.Folder + PathDelim + item.Name;
-                    body.append(UploadFileField(path));
+                    body.append(UploadFileField(FileSystemPath(item.Folder, item.NameBytes())));
                     OutputDebugString(QStringLiteral("HTTP Post Start"));
                     const QByteArray reply = IdHTTP1->post(
                         ServiceHost + QStringLiteral("/wis/wi_upload.php/") + SessionId, body);

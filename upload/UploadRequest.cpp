@@ -1,11 +1,30 @@
 #include "upload/UploadRequest.h"
 
 #include "platform/Exception.h"
+#include "platform/FileNames.h"
+#include "platform/LocalFile.h"
 #include "platform/ShiftJis.h"
 
-#include <QFileInfo>
-
+#include <QFile>
 #include <QMimeDatabase>
+
+namespace
+{
+// The path in Shift-JIS, element by element: UTF-8 text is converted, other bytes are already
+// the Shift-JIS of a name written on Windows and go unchanged.
+QByteArray ShiftJisPath(const QByteArray &path)
+{
+    QByteArray out;
+    const QList<QByteArray> elements = path.split('/');
+    for (qsizetype i = 0; i < elements.size(); ++i) {
+        if (i > 0)
+            out += '/';
+        const QByteArray &element = elements[i];
+        out += IsUtf8(element) ? toShiftJis(QString::fromUtf8(element)) : element;
+    }
+    return out;
+}
+} // namespace
 
 QByteArray UploadContentType(const QString &path)
 {
@@ -27,17 +46,22 @@ HttpFormPart UploadModeField()
 
 HttpFormPart UploadFileField(const QString &fullPath)
 {
+    return UploadFileField(QFile::encodeName(fullPath));
+}
+
+HttpFormPart UploadFileField(const QByteArray &fullPath)
+{
     // Only a readable plain file can be streamed: a folder or a pipe would otherwise go out as
     // an empty picture (or never end), and the service would take it as sent.
-    const QFileInfo info(fullPath);
-    if (!info.isFile() || !info.isReadable())
-        throw EInOutError(QStringLiteral("Cannot open file \"%1\".").arg(fullPath));
+    const QString text = FileNameText(fullPath);
+    if (!IsReadableRegularFile(fullPath))
+        throw EInOutError(QStringLiteral("Cannot open file \"%1\".").arg(text));
     HttpFormPart part;
     part.Name = QByteArrayLiteral("file1");
     part.FilePath = fullPath;
     // The service files the picture under the whole path as the user's disk has it.
-    part.FileName = toShiftJis(fullPath);
-    part.ContentType = UploadContentType(fullPath);
+    part.FileName = ShiftJisPath(fullPath);
+    part.ContentType = UploadContentType(text);
     part.Headers = {QByteArrayLiteral("Content-Transfer-Encoding: binary")};
     return part;
 }

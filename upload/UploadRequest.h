@@ -17,6 +17,10 @@ HttpFormPart UploadModeField();
 // The file field "file1" for the picture at fullPath; EInOutError when it is not a
 // readable plain file.
 HttpFormPart UploadFileField(const QString &fullPath);
+// The same for a path given as the file system's bytes. Its filename parameter is the path in
+// Shift-JIS: a UTF-8 part is converted, any other part (a Shift-JIS name from Windows media)
+// goes out as its bytes.
+HttpFormPart UploadFileField(const QByteArray &fullPath);
 
 // The service takes no more pictures: the first line of the reply (ended by CR, LF or the
 // end) is exactly "OVER".
