@@ -9,8 +9,6 @@ namespace service
 namespace
 {
 
-constexpr size_t kMaxHeaderBlock = 16 * 1024;
-
 std::string lower(std::string_view s)
 {
     std::string out(s);
@@ -140,7 +138,9 @@ bool MultipartReader::step()
         } else {
             end = pending_.find("\r\n\r\n", scanned_);
             if (end == std::string::npos) {
-                if (pending_.size() > kMaxHeaderBlock) {
+                // The last three bytes may still begin the blank line, so the block itself
+                // is longer than the limit only beyond them.
+                if (pending_.size() > kMaxHeaderBlock + 3) {
                     state_ = State::Failed;
                     return false;
                 }
@@ -148,6 +148,12 @@ bool MultipartReader::step()
                 return false;
             }
             skip = 4;
+        }
+        // The limit is on the block, not on what one piece of input held: a long block that
+        // arrives whole is refused like one that trickles in.
+        if (end > kMaxHeaderBlock) {
+            state_ = State::Failed;
+            return false;
         }
         if (!parseHeaders(std::string_view(pending_).substr(0, end))) {
             state_ = State::Failed;

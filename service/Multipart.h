@@ -30,6 +30,9 @@ public:
         std::function<bool()> end;
     };
 
+    // Longest header block of one part, its closing blank line not counted.
+    static constexpr size_t kMaxHeaderBlock = 16 * 1024;
+
     MultipartReader(std::string boundary, Callbacks callbacks);
 
     // The boundary parameter of a multipart/form-data content type.

@@ -1,5 +1,6 @@
 #include "service/Service.h"
 
+#include "service/ConnectionThreads.h"
 #include "service/Json.h"
 #include "service/LineRecord.h"
 #include "service/MemberLogin.h"
@@ -28,6 +29,8 @@ constexpr const char *kTextType = "text/plain; charset=Shift_JIS";
 constexpr const char *kHtmlType = "text/html; charset=UTF-8";
 constexpr size_t kMaxFormBody = 1024 * 1024;
 constexpr size_t kMaxHookBody = 256 * 1024 * 1024;
+// Connections served at once; more wait until one ends.
+constexpr size_t kMaxConnections = 256;
 
 // httplib insists on parsing multipart bodies itself once it sees their content type, which
 // would hide the raw bytes that both our streaming reader and the request record need. The
@@ -216,15 +219,24 @@ Service::Service(Store &store, ServiceOptions options)
 {
     if (options_.testHooks)
         hooks_ = std::make_unique<TestHooks>();
-    // Stalled test requests each hold a worker, so keep more than the default few; the pool
-    // is handed over to the server, which deletes it.
-    server_->new_task_queue = [] { return new httplib::ThreadPool(32); };
+    // The queue is handed over to the server, which deletes it.
+    server_->new_task_queue = [] { return new ConnectionThreads(kMaxConnections); };
+    // The port is this service's alone: the library's default lets a second server bind the
+    // same port beside it (SO_REUSEPORT), and the kernel would then share the clients out
+    // between two services that know nothing of each other. SO_REUSEADDR only allows a
+    // restart while old connections linger.
+    server_->set_socket_options([](socket_t sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     server_->set_payload_max_length(kMaxRequestBody);
     // Headers and body go out in separate writes; without this every kept-alive request waits
     // for the peer's delayed acknowledgement.
     server_->set_tcp_nodelay(true);
     server_->set_keep_alive_max_count(1000);
-    server_->set_read_timeout(120, 0);
+    // A client silent for this long in the middle of a request is gone; a slow one only
+    // holds its own thread meanwhile.
+    server_->set_read_timeout(30, 0);
     server_->set_write_timeout(120, 0);
     server_->Get(".*",
                  [this](const httplib::Request &req, httplib::Response &res) { get(req, res); });

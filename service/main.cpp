@@ -1,4 +1,5 @@
 // tovela-service: the stand-in of the online service, on loopback.
+#include "service/DataFolderLock.h"
 #include "service/DemoAlbum.h"
 #include "service/Service.h"
 #include "service/Store.h"
@@ -58,6 +59,8 @@ int main(int argc, char **argv)
     options.orderLimit = static_cast<size_t>(orderLimit);
 
     try {
+        // Taken before the tables are read, and held until the process ends.
+        service::DataFolderLock lock(dataDir);
         service::Store store(dataDir);
         service::Account demo = store.demoAccount();
         if (seed)
@@ -65,7 +68,9 @@ int main(int argc, char **argv)
         service::Service server(store, options);
         int bound = server.bind("127.0.0.1", static_cast<int>(port));
         if (bound <= 0) {
-            std::fprintf(stderr, "tovela-service: cannot listen on 127.0.0.1:%ld\n", port);
+            std::fprintf(stderr,
+                         "tovela-service: cannot listen on 127.0.0.1:%ld (is the port in use?)\n",
+                         port);
             return 1;
         }
         std::printf("tovela-service listening on http://127.0.0.1:%d\n", bound);

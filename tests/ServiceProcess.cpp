@@ -7,6 +7,10 @@
 #include <QRegularExpression>
 #include <curl/curl.h>
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
+
+#include <csignal>
+#include <unistd.h>
 
 namespace
 {
@@ -73,6 +77,14 @@ ServiceProcess::ServiceProcess(const QStringList &extraArguments)
     process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QStringList args = {QStringLiteral("--data"), data_->path(), QStringLiteral("--port"),
                         QStringLiteral("0"), QStringLiteral("--test-hooks")};
+    // The service ends with this process however it ends, a crash included; left running it
+    // would hold the test's output pipe and keep ctest waiting for its time-out.
+    const pid_t parent = getpid();
+    process_->setChildProcessModifier([parent] {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent)
+            _exit(127);
+    });
     process_->start(QStringLiteral(TOVELA_SERVICE_BIN), args + extraArguments);
     QByteArray out;
     QDeadlineTimer deadline(kStartTimeoutMs);

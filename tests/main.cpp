@@ -1,4 +1,5 @@
 // Test main: real widgets on the offscreen platform, one application object per process.
+#include "TemporaryRoot.h"
 #include "platform/Application.h"
 
 #include <QCoreApplication>
@@ -6,6 +7,7 @@
 
 int main(int argc, char **argv)
 {
+    useTemporaryRootOfThisProcess();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);

@@ -295,8 +295,9 @@ TEST_F(SessionLogin, StartUpWithAnEmptyIdTakesTheCookieReplyAsTheId)
     // A login reply without a cookie: only the cookie request can give an id.
     service.cannedReply(LoginPath, "NG");
     start(service.baseUrl());
-    ASSERT_EQ(service.requests().size(), 2);
-    const RecordedRequest &asked = service.requests()[1];
+    const QList<RecordedRequest> requests = service.requests();
+    ASSERT_EQ(requests.size(), 2);
+    const RecordedRequest &asked = requests[1];
     EXPECT_EQ(asked.path, CookiePath.toLatin1());
     EXPECT_EQ(asked.queryRaw, "mode=cookie_get");
     EXPECT_FALSE(form->SessionId.isEmpty());

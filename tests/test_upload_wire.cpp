@@ -23,7 +23,9 @@ class UploadWire : public UploadFixture
 TEST_F(UploadWire, RequestHasTheFixedShapeAndTheFileUnchanged)
 {
     startWith();
-    QByteArray bytes("\xFF\xD8\xFF\xE0 binary \r\n--not a boundary\r\n\x00\x01 end", 40);
+    // The literal's own length: its NUL byte is part of the picture, its terminator is not.
+    const QByteArray bytes =
+        QByteArrayLiteral("\xFF\xD8\xFF\xE0 binary \r\n--not a boundary\r\n\x00\x01 end");
     addFile("a.jpg", bytes);
     listAndSelect(folder, {"a.jpg"}, {0});
     runUpload();

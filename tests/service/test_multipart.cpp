@@ -136,6 +136,32 @@ TEST(Multipart, MalformedBodiesFail)
     EXPECT_FALSE(reader.feed(endless.data(), endless.size()));
 }
 
+TEST(Multipart, HeaderLimitHoldsHoweverTheBytesArrive)
+{
+    // A part whose header block is exactly `size` bytes long, its blank line not counted.
+    auto bodyWithHeader = [](size_t size) {
+        std::string line = "Content-Disposition: form-data; name=\"a\"; x=\"";
+        std::string block = line + std::string(size - line.size() - 1, 'y') + "\"";
+        EXPECT_EQ(block.size(), size);
+        return "--b\r\n" + block + "\r\n\r\nvalue\r\n--b--\r\n";
+    };
+    const size_t limit = MultipartReader::kMaxHeaderBlock;
+    for (size_t size : {limit - 1, limit, limit + 1, limit + 2, limit + 4, size_t(20 * 1024)}) {
+        const std::string body = bodyWithHeader(size);
+        for (size_t chunk : {size_t(1), size_t(16), size_t(4093), body.size()}) {
+            SCOPED_TRACE("header " + std::to_string(size) + ", pieces of " + std::to_string(chunk));
+            Collector c;
+            MultipartReader reader("b", c.callbacks());
+            bool ok = true;
+            for (size_t i = 0; i < body.size() && ok; i += chunk)
+                ok = reader.feed(body.data() + i, std::min(chunk, body.size() - i));
+            EXPECT_EQ(ok, size <= limit);
+            EXPECT_EQ(reader.finished(), size <= limit);
+            EXPECT_EQ(c.parts.size(), size <= limit ? 1u : 0u);
+        }
+    }
+}
+
 TEST(Multipart, ACallbackCanStopTheReading)
 {
     MultipartReader::Callbacks cb;

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds the whole suite with AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/
+# and runs it. Every process the tests start (the stand-in service included) writes its
+# reports into one folder; any report there fails the run, even from a process whose exit
+# status nobody reads. Extra CMake arguments pass through (e.g. a compiler launcher).
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build="$top/build-asan"
+flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+                                          -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVELA_BUILD_TESTS=ON \
+      "-DCMAKE_C_FLAGS=$flags" "-DCMAKE_CXX_FLAGS=$flags" \
+      "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined" \
+      "-DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=address,undefined" \
+      "-DCMAKE_MODULE_LINKER_FLAGS=-fsanitize=address,undefined" \
+      "${launcher[@]}" "$@" >/dev/null
+cmake --build "$build" -j"$(nproc)"
+
+reports="$build/sanitizer-reports"
+rm -rf "$reports"
+mkdir -p "$reports"
+supp="$top/tools/sanitize"
+export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=0:log_path=$reports/asan"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:log_path=$reports/ubsan"
+export LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0"
+status=0
+(cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" --timeout 900) ||
+    status=$?
+if compgen -G "$reports/*" >/dev/null; then
+    echo "sanitizer reports:" >&2
+    for f in "$reports"/*; do
+        echo "== $f" >&2
+        cat "$f" >&2
+    done
+    status=1
+fi
+exit "$status"
