@@ -22,7 +22,8 @@ QByteArray emf(const std::function<void(HDC)> &draw, RECT frame = {0, 0, 3125, 3
 {
     QTemporaryDir dir;
     const QByteArray path = dir.filePath("t.emf").toLocal8Bit();
-    HDC dc = CreateEnhMetaFileA(0, path.constData(), &frame, "test");
+    // The description is two texts ended by an empty one, as the API reads it.
+    HDC dc = CreateEnhMetaFileA(0, path.constData(), &frame, "tovela\0test\0");
     draw(dc);
     DeleteEnhMetaFile(CloseEnhMetaFile(dc));
     QFile f(QString::fromLocal8Bit(path));

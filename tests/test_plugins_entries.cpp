@@ -78,14 +78,16 @@ TEST_F(PluginSamples, TextsHeaderTestAndPictureFacts)
     for (const Sample &s : samples) {
         SCOPED_TRACE(s.file.toStdString());
         ShippedPlugin plugin(s.plugin);
-        PictureInfo info{};
+        // The record is packed: its fields are compared through aligned copies.
+        alignas(8) PictureInfo info{};
         QByteArray name = QFile::encodeName(s.file), bytes = readAll(s.file);
         ASSERT_EQ(plugin.getPictureInfo(name.constData(), 0, SPI_SOURCE_FILE, &info), 0);
         EXPECT_EQ(info.width, 66);
         EXPECT_EQ(info.height, 46);
         EXPECT_EQ(info.colorDepth, 24);
-        EXPECT_EQ(info.hInfo, nullptr);
-        PictureInfo fromMemory{};
+        const HLOCAL textInfo = info.hInfo;
+        EXPECT_EQ(textInfo, nullptr);
+        alignas(8) PictureInfo fromMemory{};
         ASSERT_EQ(plugin.getPictureInfo(bytes.constData(), int32_t(bytes.size()), SPI_SOURCE_MEMORY,
                                         &fromMemory),
                   0);
@@ -301,7 +303,7 @@ TEST_F(PluginSamples, DamagedDataGetsACodeAndLeaksNothing)
         Decoded d = decodeMemory(plugin, h.bytes);
         EXPECT_TRUE(d.result == SPI_NO_MEMORY || d.result == SPI_BROKEN_DATA) << d.result;
         EXPECT_EQ(LocalAllocCount(), LocalFreeCount());
-        PictureInfo info{};
+        alignas(8) PictureInfo info{};
         EXPECT_NE(plugin.getPictureInfo(h.bytes.constData(), int32_t(h.bytes.size()),
                                         SPI_SOURCE_MEMORY, &info),
                   SPI_SUCCESS);
