@@ -3,7 +3,6 @@
 // made by other tools gets thumbnails placed as for any picture and full-size previews, and the
 // formats keep loading after plug-in use is switched off again.
 #include "app/Unit1.h"
-#include "localbrowser/ThumbnailGeometry.h"
 #include "platform/Action.h"
 #include "platform/Image.h"
 #include "platform/ImageList.h"
@@ -35,6 +34,7 @@ protected:
 struct Sample {
     QString name;
     int width, height;
+    QRect thumbnail; // where the thumbnail table puts it on the 100 x 100 square
     QRgb color;
     QString tool;        // the encoder the format needs
     QStringList options; // for cwebp and heif-enc; convert writes by the file's extension
@@ -53,15 +53,23 @@ TEST_F(PluginsWindow, ShippedFormatsGetThumbnailsAndPreviewsAlsoAfterPluginsAreS
 {
     // Landscape, portrait and smaller-than-a-thumbnail sizes, all rows of the thumbnail table.
     const std::vector<Sample> samples = {
-        {"landscape.png", 150, 99, qRgb(200, 30, 30), "convert", {}, 0},
-        {"portrait.gif", 99, 150, qRgb(0, 0, 255), "convert", {}, 0},
-        {"small.tif", 99, 99, qRgb(0, 128, 0), "convert", {}, 0},
-        {"small.webp", 32, 32, qRgb(40, 60, 200), "cwebp", {"-q", "90"}, 24},
-        {"portrait.heic", 480, 640, qRgb(220, 120, 20), "heif-enc", {"-q", "90"}, 24},
+        {"landscape.png", 150, 99, QRect(0, 17, 100, 66), qRgb(200, 30, 30), "convert", {}, 0},
+        {"portrait.gif", 99, 150, QRect(17, 0, 66, 100), qRgb(0, 0, 255), "convert", {}, 0},
+        {"small.tif", 99, 99, QRect(0, 0, 99, 99), qRgb(0, 128, 0), "convert", {}, 0},
+        {"small.webp", 32, 32, QRect(34, 34, 32, 32), qRgb(40, 60, 200), "cwebp", {"-q", "90"}, 24},
+        {"portrait.heic",
+         480,
+         640,
+         QRect(13, 0, 74, 99),
+         qRgb(220, 120, 20),
+         "heif-enc",
+         {"-q", "90"},
+         24},
         // This libaom encodes opaque 4:2:2 input only.
         {"landscape.avif",
          800,
          600,
+         QRect(0, 12, 100, 75),
          qRgb(30, 140, 160),
          "heif-enc",
          {"-A", "-q", "90", "-p", "chroma=422"},
@@ -112,7 +120,7 @@ TEST_F(PluginsWindow, ShippedFormatsGetThumbnailsAndPreviewsAlsoAfterPluginsAreS
         const QImage thumb = form->PcImageList->image(e.ImageIndex);
         ASSERT_EQ(thumb.size(), QSize(100, 100));
         // Inside the table's rectangle the picture's colour, outside it plain white.
-        const QRect rect = ThumbnailPlacement(s.width, s.height).Rect;
+        const QRect rect = s.thumbnail;
         for (int y = 0; y < 100; ++y)
             for (int x = 0; x < 100; ++x) {
                 const QRgb c = thumb.pixel(x, y);
@@ -160,7 +168,7 @@ TEST_F(PluginsWindow, ShippedFormatsGetThumbnailsAndPreviewsAlsoAfterPluginsAreS
         EXPECT_TRUE(e.IsPicture);
         ASSERT_NE(e.ImageIndex, -1);
         const QImage thumb = form->PcImageList->image(e.ImageIndex);
-        const QRect rect = ThumbnailPlacement(s.width, s.height).Rect;
+        const QRect rect = s.thumbnail;
         EXPECT_TRUE(near(thumb.pixel(rect.center()), s.color, s.tolerance));
     }
 }
