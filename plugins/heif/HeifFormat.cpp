@@ -6,11 +6,26 @@
 
 #include <algorithm>
 #include <cstring>
+#include <dlfcn.h>
 #include <libheif/heif.h>
 #include <memory>
 
 namespace
 {
+
+// libheif's decoders allocate tables when they are loaded and never free them. Unloaded with
+// this plug-in, they would lose those tables each time plug-ins are switched off and on again,
+// and run their set-up once more, so libheif and what it loads stay for the life of the
+// process once the plug-in has been loaded.
+[[gnu::constructor]] void keepLibheifLoaded()
+{
+    Dl_info library{};
+    if (!dladdr(reinterpret_cast<void *>(&heif_get_version), &library) || !library.dli_fname)
+        return;
+    // Promotes the loaded library to one that dlclose never unloads; the handle is not needed.
+    if (void *handle = dlopen(library.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE))
+        dlclose(handle);
+}
 
 bool acceptsHeif(const uint8_t *header, size_t size)
 {
