@@ -147,8 +147,10 @@ public:
     bool MetricsValid() const { return metricsValid; }
     TInSPIAbleData *Data() const { return data.get(); }
 
-    // A new object of the plain bitmap class holding this picture, through a BMP in memory.
-    // The second also drops this graphic's data once the BMP is written.
+    // A new object of the plain bitmap class holding this picture, through a BMP in memory, or
+    // converted directly where the plain bitmap would read that BMP as the same pixels in the
+    // same format (24 and 32 bits with a 40-byte header). The second also drops this graphic's
+    // data once the bitmap's pixels are made.
     std::unique_ptr<TGraphic> ToBitmap(const TGraphicClass &BitmapClass) const;
     std::unique_ptr<TGraphic> ToBitmapAndRelease(const TGraphicClass &BitmapClass);
     void ClearData();

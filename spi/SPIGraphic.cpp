@@ -1,7 +1,9 @@
 // TSPIGraphic: a picture as a plug-in returned it, its metrics and palette, drawing, and the BMP
 // file written from it.
+#include "platform/Bitmap.h"
 #include "platform/Dib.h"
 #include "platform/GraphicsErrors.h"
+#include "platform/PictureFormats.h"
 #include "spi/SPIBmp.h"
 
 #include <QBuffer>
@@ -196,15 +198,43 @@ std::unique_ptr<TGraphic> loadBitmap(const TGraphicClass &BitmapClass, QByteArra
     bitmap->LoadFromStream(stream);
     return bitmap;
 }
+
+// Whether the plain bitmap reads the BMP written for this DIB as the direct conversion draws
+// it: the same format and the same pixels. Then the BMP need not be written and read back,
+// which for a big picture costs more than the plug-in's own decode. Other DIBs (palettes,
+// 16 bits, bit-field masks, larger headers) keep the reader's own interpretation.
+bool readsAsConverted(const TGraphicClass &BitmapClass, const TDibLayout &d)
+{
+    return &BitmapClass == &::BitmapClass() && d.HeaderSize == 40 && d.Compression == BI_RGB &&
+           (d.BitCount == 24 || d.BitCount == 32);
+}
+
+std::unique_ptr<TGraphic> convertedBitmap(const TGraphicClass &BitmapClass, const QImage &picture)
+{
+    if (picture.isNull())
+        throw EInvalidGraphic(QStringLiteral("Out of memory for a %1 x %2 bitmap")
+                                  .arg(picture.width())
+                                  .arg(picture.height()));
+    std::unique_ptr<TGraphic> bitmap = BitmapClass.Create();
+    static_cast<TBitmap &>(*bitmap).SetImage(picture);
+    return bitmap;
+}
 } // namespace
 
 std::unique_ptr<TGraphic> TSPIGraphic::ToBitmap(const TGraphicClass &BitmapClass) const
 {
+    if (!Empty() && readsAsConverted(BitmapClass, data->Layout()))
+        return convertedBitmap(BitmapClass, ToImage());
     return loadBitmap(BitmapClass, bmpFile());
 }
 
 std::unique_ptr<TGraphic> TSPIGraphic::ToBitmapAndRelease(const TGraphicClass &BitmapClass)
 {
+    if (!Empty() && readsAsConverted(BitmapClass, data->Layout())) {
+        const QImage picture = ToImage();
+        ClearData();
+        return convertedBitmap(BitmapClass, picture);
+    }
     QByteArray file = bmpFile();
     ClearData();
     return loadBitmap(BitmapClass, std::move(file));

@@ -178,8 +178,16 @@ TEST_F(SpiGraphics, SavedAsBmpAndDrawnTheDecodedPixelsStayTheSame)
         reloaded.LoadFromStream(bmp);
         EXPECT_EQ(rgb(reloaded.Image()), expected);
         EXPECT_EQ(rgb(graphic.ToImage()), expected);
+        // Converted directly or through the BMP: what the plain reader makes of the BMP, to
+        // the format and the colour table.
         std::unique_ptr<TGraphic> converted = graphic.ToBitmap(BitmapClass());
         EXPECT_EQ(rgb(converted->ToImage()), expected);
+        EXPECT_EQ(converted->ToImage().format(), reloaded.Image().format());
+        EXPECT_EQ(converted->ToImage().colorTable(), reloaded.Image().colorTable());
+        EXPECT_EQ(converted->ToImage(), reloaded.Image());
+        TSPIBitmap loaded;
+        loaded.LoadFromFile(folder.path() + "/r.tsp");
+        EXPECT_EQ(loaded.Image(), reloaded.Image());
         EXPECT_FALSE(graphic.Empty()); // ToBitmap keeps the picture
         QFile::remove(folder.path() + "/r.tsp");
     }
