@@ -2,6 +2,7 @@
 // together with the MoveToFolder submenu and FolderTable.
 #include "app/Unit1.h"
 
+#include "album/AlbumNodeIcon.h"
 #include "album/AlbumTreePositions.h"
 #include "album/LineRecord.h"
 #include "platform/HttpError.h"
@@ -20,16 +21,6 @@ namespace
 // time it is shown, which a list that long makes unusable anyway.
 constexpr qsizetype MoveToFolderEagerItems = 2000;
 
-// Images 1 and 2 of the icon list, normal and selected; made once per load and shared by
-// every node (a pixmap per node would cost a conversion and its memory for each folder).
-QIcon nodeIcon(const TImageList &icons)
-{
-    QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(icons.image(1)), QIcon::Normal);
-    icon.addPixmap(QPixmap::fromImage(icons.image(2)), QIcon::Selected);
-    return icon;
-}
-
 QTreeWidgetItem *newNode(const QString &text, const QIcon &icon)
 {
     auto *node = new QTreeWidgetItem(QStringList{text});
@@ -43,11 +34,11 @@ void TForm1::AlbumFolderLoad()
     // Rebuilding is not a folder pick: the tree's change handler stays out of it.
     const QSignalBlocker quiet(AlbumTreeView);
 
-    // 1.
+    // Start from nothing: no nodes, no folder records.
     DeleteTreeItems(AlbumTreeView);
     FolderTable.clear();
 
-    // 2. An error status ends the load at once, leaving the tree and the table empty.
+    // The folder list. An error status ends the load at once, leaving the tree and the table empty.
     QStringList lines;
     try {
         lines = SplitLines(GetHTTP(ServiceHost + QStringLiteral("/wis/wi_folder.php/") + SessionId +
@@ -57,8 +48,8 @@ void TForm1::AlbumFolderLoad()
     }
     FolderTable.reserve(static_cast<size_t>(std::max<qsizetype>(lines.size(), 1)));
 
-    // 3-4.
-    const QIcon icon = nodeIcon(*IconImageList);
+    // The root node "トップ" is folder 0 and is always there.
+    const QIcon icon = AlbumNodeIcon(*IconImageList);
     QTreeWidgetItem *root = newNode(QStringLiteral("トップ"), icon);
     AlbumTreeView->addTopLevelItem(root);
     root->setExpanded(true);
@@ -66,8 +57,8 @@ void TForm1::AlbumFolderLoad()
     if (lines.isEmpty())
         return;
 
-    // 5.
-    // The items still waiting are owned by the menu but not in it, so clear() leaves them.
+    // The submenu is rebuilt with the tree, the root first. The items still waiting are owned
+    // by the menu but not in it, so clear() leaves them.
     qDeleteAll(MoveToFolderPending);
     MoveToFolderPending.clear();
     MoveToFolder->clear();
@@ -77,9 +68,10 @@ void TForm1::AlbumFolderLoad()
     connect(top, &QAction::triggered, this, [this] { ActMoveToFolder(); });
     FolderTable[0].MenuItem = top;
 
-    // 6. A malformed record, or a parent position that names no node, ends the load there;
-    // what was made so far stays. Parents are found through the position index, so the load
-    // costs the same for every record however deep the tree grows.
+    // One node per record, under the node at its parent position. A malformed record, or a parent
+    // position that names no node, ends the load there; what was made so far stays. Parents are
+    // found through the position index, so the load costs the same for every record however deep
+    // the tree grows.
     TDisplayPositions positions(AlbumTreeView);
     for (qsizetype k = 1; k < lines.size(); ++k) {
         TAlbumFolder entry;
@@ -105,7 +97,7 @@ void TForm1::AlbumFolderLoad()
         FolderTable.push_back(std::move(entry));
     }
 
-    // 7.
+    // Only a folder list read to its end marks the album as loaded.
     AlbumLoaded = true;
 }
 

@@ -1,30 +1,7 @@
-// The album view's events and its state at start-up; the owner-data handler of the list.
+// The album picture list's owner-data handler and its double click.
 #include "app/Unit1.h"
 
-#include "album/AlbumLoadState.h"
 #include "platform/OwnerDataListView.h"
-
-#include <QTreeWidget>
-
-void TForm1::BindAlbumEvents()
-{
-    connect(AlbumTreeView, &QTreeWidget::itemSelectionChanged, this, [this] {
-        const QList<QTreeWidgetItem *> selected = AlbumTreeView->selectedItems();
-        AlbumTreeViewChange(selected.isEmpty() ? nullptr : selected.first());
-    });
-    AlbumListView->OnData = [this](int index, QString &caption, int &imageIndex) {
-        AlbumListViewData(index, caption, imageIndex);
-    };
-    AlbumListView->OnDblClick = [this] { AlbumListViewDblClick(); };
-    // Selecting album pictures has no effect.
-}
-
-void TForm1::ResetAlbumState()
-{
-    PictureTable.clear();
-    AlbumLoaded = false;
-    AlbumLoadState = STOPED_ALBUM;
-}
 
 void TForm1::AlbumListViewData(int index, QString &caption, int &imageIndex)
 {

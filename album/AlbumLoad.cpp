@@ -8,6 +8,7 @@
 #include "album/AlbumTreePositions.h"
 #include "album/LineRecord.h"
 #include "platform/Exception.h"
+#include "platform/Gauge.h"
 #include "platform/ImageList.h"
 #include "platform/OwnerDataListView.h"
 #include "platform/Picture.h"
@@ -19,14 +20,15 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QTreeWidget>
 
 void TForm1::StopTimerAlbumBranch()
 {
     OutputDebugString(AlbumLoadStateName(AlbumLoadState));
-    if (DockTabSet1->TabIndex() != 3)
+    if (DockTabSet1->TabIndex() != ViewIndex::Album)
         return;
-    // 1. Idle with a folder picked: list it.
+    // Idle with a folder picked: list it.
     if (AlbumLoadState == STOPED_ALBUM) {
         const QList<QTreeWidgetItem *> selected = AlbumTreeView->selectedItems();
         if (!selected.isEmpty()) {
@@ -35,7 +37,7 @@ void TForm1::StopTimerAlbumBranch()
                 AlbumLoad(FolderTable[static_cast<size_t>(k)].FolderId);
         }
     }
-    // 2. A load that ran to its end stops the timer; one that was stopped leaves it running,
+    // A load that ran to its end stops the timer; one that was stopped leaves it running,
     // so the next tick lists the folder picked meanwhile.
     if (AlbumLoadState == LOAD_COMP_ALBUM) {
         OutputDebugString(QStringLiteral("Album Load Repeat?"));
@@ -46,49 +48,37 @@ void TForm1::StopTimerAlbumBranch()
 
 void TForm1::AlbumLoad(int FolderId)
 {
-    // 1.
+    // The previous folder's pictures go, their thumbnails with them.
     PictureTable.clear();
     AlbumListView->Clear();
     AlbumImageList->Clear();
-    // 2.
+    // Only an idle album starts loading; a stop asked for already stays asked.
     if (AlbumLoadState == STOPED_ALBUM)
         AlbumLoadState = NOW_LOADING_ALBUM;
-    // 3. The gauge sits in the status bar while the list loads.
-    Gauge1->setParent(StatusBar1);
-    const int clientHeight = StatusBar1->contentsRect().height();
-    Gauge1->setFixedHeight(std::max(clientHeight - 4, 1));
-    Gauge1->move(100, (clientHeight - Gauge1->height()) / 2 + 1);
-    Gauge1->setValue(0);
-    Gauge1->show();
-    Gauge1->raise();
+    // The gauge sits in the status bar while the list loads.
+    ShowGaugeInStatusBar(Gauge1, StatusBar1);
 
-    // 7. In every case at the end, also after a failure.
-    struct Finish {
-        TForm1 *w;
-        ~Finish()
-        {
-            w->Gauge1->hide();
-            w->AlbumLoadState = w->AlbumLoadState == DO_STOP_ALBUM ? STOPED_ALBUM : LOAD_COMP_ALBUM;
-        }
-    } finish{this};
+    // However the load ends, failures included: the gauge goes, and a stopped load becomes
+    // idle, any other complete.
+    const auto finish = qScopeGuard([this] {
+        Gauge1->hide();
+        AlbumLoadState = AlbumLoadState == DO_STOP_ALBUM ? STOPED_ALBUM : LOAD_COMP_ALBUM;
+    });
 
     try {
-        // 4.
-        try {
-            for (const QImage *stock : {&UnknownFileImage, &FolderImage, &FolderUpImage})
-                AlbumImageList->Add(*stock);
-        } catch (const Exception &) {
-        }
-        // 5.
+        // The three stock pictures first.
+        for (const QImage *stock : {&UnknownFileImage, &FolderImage, &FolderUpImage})
+            AlbumImageList->Add(*stock);
+        // The folder's picture list.
         const QStringList lines =
             SplitLines(GetHTTP(ServiceHost + QStringLiteral("/wis/wi_folder.php/") + SessionId +
                                QStringLiteral("?mode=img&id=") + QString::number(FolderId)));
         const qsizetype count = lines.size();
-        // 6. A malformed record or an unreadable thumbnail ends the load at its line; a
+        // A malformed record or an unreadable thumbnail ends the load at its line; a
         // thumbnail that cannot be downloaded passes its line over.
         for (qsizetype k = 0; k < count; ++k) {
             if (count > 1)
-                Gauge1->setValue(static_cast<int>(double(k) / ((double(count) - 1) / 100)));
+                Gauge1->setValue(GaugePercent(k, count));
             if (AlbumLoadState == DO_STOP_ALBUM) {
                 OutputDebugString(QStringLiteral("Stoping ALBUM Loading"));
                 continue;

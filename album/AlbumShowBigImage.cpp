@@ -11,43 +11,35 @@
 #include "platform/TabSet.h"
 
 #include <QFile>
-
-namespace
-{
-// Deletes the downloaded file however the load ends.
-struct RemoveOnExit {
-    QString file;
-    ~RemoveOnExit() { QFile::remove(file); }
-};
-} // namespace
+#include <QScopeGuard>
 
 void TForm1::AlbumShowBigImage(int Index)
 {
     if (Index < 0 || Index >= static_cast<int>(PictureTable.size()))
         return;
     const TAlbumImages entry = PictureTable[static_cast<size_t>(Index)];
-    // 1. The scroll positions stay as they are.
+    // The scroll positions stay as they are.
     BigImage->move(0, 0);
     try {
-        // 2.
-        DockTabSet1->setTabIndex(2);
-        ViewSelect(2);
-        // 3-4. A name that would leave the cache folder is not a file name here.
+        // The preview shows while the picture downloads.
+        DockTabSet1->setTabIndex(ViewIndex::BigImage);
+        ViewSelect(ViewIndex::BigImage);
+        // A name that would leave the cache folder is not a file name here.
         const QString url = ServiceHost + QStringLiteral("/wis/wi_image.php/") + SessionId +
                             QStringLiteral("?mode=big&id=") + QString::number(entry.PictureId);
         if (!IsUsableCacheFileName(entry.Name))
             throw EInOutError(QStringLiteral("unusable file name: ") + entry.Name);
         const QString file = CacheFolder + PathDelim + entry.Name;
-        // 5.
+        // A download that fails ends here, silently.
         if (!GetHTTPBin(url, file))
             return;
-        // 6.
-        RemoveOnExit downloaded{file};
+        // Shown or not, the downloaded file does not stay.
+        const auto removeDownloaded = qScopeGuard([&file] { QFile::remove(file); });
         TPicture picture;
         picture.LoadFromFile(file);
         BigImage->setPicture(picture.Graphic()->ToImage());
     } catch (const Exception &) {
-        // 7.
+        // A picture that cannot be stored or decoded is told about.
         Dialogs().ShowMessage(QStringLiteral(
             "ファイルが開けませんでした。\r\nファイルの形式を確認してみてください。"));
     }

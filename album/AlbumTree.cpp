@@ -27,7 +27,7 @@ void TForm1::AcTUpFolderExecute()
 
 void TForm1::GoUpFolder()
 {
-    if (DockTabSet1->TabIndex() != 3)
+    if (DockTabSet1->TabIndex() != ViewIndex::Album)
         return;
     const QList<QTreeWidgetItem *> selected = AlbumTreeView->selectedItems();
     QTreeWidgetItem *node = selected.isEmpty() ? nullptr : selected.first();

@@ -41,7 +41,7 @@ const ActionRow actionTable[] = {
     {&TForm1::ActDelete, "ActDelete", "削除(&Delete)", "", "", "削除します", -1,
      &TForm1::ActDeleteExecute},
     {&TForm1::AcTUpFolder, "AcTUpFolder", "上へ", "その他操作", "一つ上のフォルダに移動します", "",
-     0, &TForm1::AcTUpFolderExecute},
+     IconIndex::Up, &TForm1::AcTUpFolderExecute},
     {&TForm1::ActFileUpLoad, "ActFileUpLoad", "画像をアルバムに登録", "画像", "", "", -1,
      &TForm1::ActFileUpLoadExecute},
     {&TForm1::ActReload, "ActReload", "更新", "", "", "", -1, &TForm1::ActReloadExecute},
@@ -53,7 +53,8 @@ const ActionRow actionTable[] = {
      nullptr},
     {&TForm1::ActAlbumImageProperty, "ActAlbumImageProperty", "プロパティ", "アルバム画像", "", "",
      -1, nullptr},
-    {&TForm1::ActFileUp, "ActFileUp", "プリントへ追加", "", "", "", 3, &TForm1::ActFileUpExecute},
+    {&TForm1::ActFileUp, "ActFileUp", "プリントへ追加", "", "", "", IconIndex::AddPrint,
+     &TForm1::ActFileUpExecute},
     {&TForm1::ActShowNavigateWindow, "ActShowNavigateWindow", "ナビケーションを表示する(&N)",
      "ヘルプ", "", "", -1, &TForm1::ActShowNavigateWindowExecute},
     {&TForm1::ActNewVersion, "ActNewVersion", "最新バージョンの確認", "ヘルプ", "", "", -1,
@@ -72,6 +73,15 @@ TActionClientItem item(TAction *action, const char *caption = "", int image = -1
     it.Caption = QString::fromUtf8(caption);
     it.ImageIndex = image;
     return it;
+}
+
+// A pop-up menu's item, named as the menu item of the window layout.
+QAction *addLink(QMenu *popup, TActionClientItem it, const char *name, TImageList *images)
+{
+    it.Name = QString::fromUtf8(name);
+    QAction *link = CreateActionLink(it, images, popup);
+    popup->addAction(link);
+    return link;
 }
 
 TActionClientItem menu(const char *caption, std::vector<TActionClientItem> items)
@@ -106,38 +116,36 @@ void TForm1::CreateActions()
 
 void TForm1::CreateBars()
 {
-    ActionBars = {
-        // Attached to no control: never displayed.
-        {QStringLiteral("ActionBar0"),
-         {menu("操作(&Z)", {item(ActLogin), item(ActLogout), item(ActRefresh), item(Exit)}),
-          menu("設定(&Y)", {item(ActNetworkConfig), item(ActFont)}),
-          menu("ヘルプ(&X)", {item(ActHelp), item(ActVersion)})}},
-        {QStringLiteral("ActionBar1"), {}},
-        {QStringLiteral("PcActionToolBar"),
-         {item(ActFileUp, "プリントへ追加(&U)", 3),
-          item(ActGoOrder, "Quovi.格安デジカメプリント 注文ページへ(&O)")}},
-        {QStringLiteral("AlbumActionToolBar"),
-         {item(AcTUpFolder, "上へ(&F)", 0), item(ActReload, "更新(&R)")}},
-        {QStringLiteral("OrderActionToolBar"), {}},
-        {QStringLiteral("ActionMainMenuBar1"),
-         {menu("操作(&S)",
-               {item(ActGoOrder), item(ActDispOrderPageUrl, "注文ページへのURLを表示(&R)"),
-                item(ActSusiePlugin), item(Exit)}),
-          menu("ヘルプ(&H)",
-               {item(ActShowNavigateWindow), item(ActNewVersion, "最新バージョンの確認(&Z)"),
-                item(ActHelp, "説明ページへ(Help&page)")})}},
-    };
-    BuildToolBar(PcActionToolBar, ActionBars[2], IconImageList);
-    BuildToolBar(AlbumActionToolBar, ActionBars[3], IconImageList);
-    BuildToolBar(OrderActionToolBar, ActionBars[4], IconImageList);
-    BuildMenuBar(ActionMainMenuBar1, ActionBars[5], IconImageList);
+    // Attached to no control: never displayed.
+    TActionBar hidden{
+        QStringLiteral("ActionBar0"),
+        {menu("操作(&Z)", {item(ActLogin), item(ActLogout), item(ActRefresh), item(Exit)}),
+         menu("設定(&Y)", {item(ActNetworkConfig), item(ActFont)}),
+         menu("ヘルプ(&X)", {item(ActHelp), item(ActVersion)})}};
+    TActionBar empty{QStringLiteral("ActionBar1"), {}};
+    TActionBar pcToolBar{QStringLiteral("PcActionToolBar"),
+                         {item(ActFileUp, "プリントへ追加(&U)", IconIndex::AddPrint),
+                          item(ActGoOrder, "Quovi.格安デジカメプリント 注文ページへ(&O)")}};
+    TActionBar albumToolBar{
+        QStringLiteral("AlbumActionToolBar"),
+        {item(AcTUpFolder, "上へ(&F)", IconIndex::Up), item(ActReload, "更新(&R)")}};
+    TActionBar orderToolBar{QStringLiteral("OrderActionToolBar"), {}};
+    TActionBar mainMenu{QStringLiteral("ActionMainMenuBar1"),
+                        {menu("操作(&S)", {item(ActGoOrder),
+                                           item(ActDispOrderPageUrl, "注文ページへのURLを表示(&R)"),
+                                           item(ActSusiePlugin), item(Exit)}),
+                         menu("ヘルプ(&H)", {item(ActShowNavigateWindow),
+                                             item(ActNewVersion, "最新バージョンの確認(&Z)"),
+                                             item(ActHelp, "説明ページへ(Help&page)")})}};
+    BuildToolBar(PcActionToolBar, pcToolBar, IconImageList);
+    BuildToolBar(AlbumActionToolBar, albumToolBar, IconImageList);
+    BuildToolBar(OrderActionToolBar, orderToolBar, IconImageList);
+    BuildMenuBar(ActionMainMenuBar1, mainMenu, IconImageList);
+    ActionBars = {hidden, empty, pcToolBar, albumToolBar, orderToolBar, mainMenu};
 
     PcListPopupActionBar = new QMenu(this);
     PcListPopupActionBar->setObjectName(QStringLiteral("PcListPopupActionBar"));
-    TActionClientItem n1 = item(ActFileUpLoad);
-    n1.Name = QStringLiteral("N1");
-    N1 = CreateActionLink(n1, IconImageList, PcListPopupActionBar);
-    PcListPopupActionBar->addAction(N1);
+    N1 = addLink(PcListPopupActionBar, item(ActFileUpLoad), "N1", IconImageList);
     PcListView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(PcListView, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
         PcListPopupActionBar->popup(PcListView->viewport()->mapToGlobal(at));
@@ -147,20 +155,11 @@ void TForm1::CreateBars()
     AlbumListPopupActionBar->setObjectName(QStringLiteral("AlbumListPopupActionBar"));
     MoveToFolder = AlbumListPopupActionBar->addMenu(QStringLiteral("他のフォルダへ移動"));
     MoveToFolder->setObjectName(QStringLiteral("MoveToFolder"));
-    TActionClientItem del = item(ActDelete, "削除");
-    del.Name = QStringLiteral("Delete1");
-    Delete1 = CreateActionLink(del, IconImageList, AlbumListPopupActionBar);
-    AlbumListPopupActionBar->addAction(Delete1);
-    TActionClientItem n3 = item(ActGoAddPrint);
-    n3.Name = QStringLiteral("N3");
-    N3 = CreateActionLink(n3, IconImageList, AlbumListPopupActionBar);
-    AlbumListPopupActionBar->addAction(N3);
+    Delete1 = addLink(AlbumListPopupActionBar, item(ActDelete, "削除"), "Delete1", IconImageList);
+    N3 = addLink(AlbumListPopupActionBar, item(ActGoAddPrint), "N3", IconImageList);
     N5 = AlbumListPopupActionBar->addSeparator();
     N5->setObjectName(QStringLiteral("N5"));
-    TActionClientItem n6 = item(ActAlbumImageProperty);
-    n6.Name = QStringLiteral("N6");
-    N6 = CreateActionLink(n6, IconImageList, AlbumListPopupActionBar);
-    AlbumListPopupActionBar->addAction(N6);
+    N6 = addLink(AlbumListPopupActionBar, item(ActAlbumImageProperty), "N6", IconImageList);
     AlbumListView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(AlbumListView, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
         AlbumListPopupActionBar->popup(AlbumListView->viewport()->mapToGlobal(at));

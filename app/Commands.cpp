@@ -38,9 +38,3 @@ void TForm1::FormCloseQuery(bool &canClose)
     canClose = true;
     SaveIniFile();
 }
-
-void TForm1::StopTimerExecute()
-{
-    StopTimerAlbumBranch();
-    StopTimerPcBranch();
-}

@@ -68,17 +68,15 @@ void TForm1::FormCreate()
         Dialogs().ShowMessage(QStringLiteral(
             "データの保存用フォルダが作成出来ません。\n開発元にお問い合わせください。"));
 
-    // 4-5.
+    // The settings, then the plug-ins when their use is on.
     LoadIniFile();
     if (Spi) {
         SetSpi();
         ActSusiePlugin->setChecked(true);
     }
-    // 6. Qt paints every widget double-buffered already.
-    // 7.
+    // The status bar starts empty.
     StatusBar1->setPanelText(0, QString());
-    // 8. The four views share the client area through their layout.
-    // 9. The other subsystems' state.
+    // Every subsystem's state at its initial values.
     ResetLocalBrowserState();
     ResetAlbumState();
     AlbumLoaded = false;
@@ -86,15 +84,16 @@ void TForm1::FormCreate()
     PcImageDrawTimer->setEnabled(false);
     UploadBusy = false;
 
-    // 10-12.
+    // Resume the saved session and open on the album; logged out, on the local pictures and
+    // the guide.
     if (Login()) {
         if (QTreeWidgetItem *first = AlbumTreeView->topLevelItem(0))
             first->setExpanded(true);
-        ViewSelect(3);
-        DockTabSet1->setTabIndex(3);
+        ViewSelect(ViewIndex::Album);
+        DockTabSet1->setTabIndex(ViewIndex::Album);
     } else {
-        ViewSelect(0);
-        DockTabSet1->setTabIndex(0);
+        ViewSelect(ViewIndex::Pc);
+        DockTabSet1->setTabIndex(ViewIndex::Pc);
         if (NavigateWindow)
             Form3->ShowAndRaise();
     }

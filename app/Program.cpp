@@ -12,7 +12,7 @@ TProgram::TProgram(const QString &serviceHost)
     QCoreApplication::setApplicationName(QStringLiteral("ルミナード"));
     LoginDialog = std::make_unique<TLoginDialog>();
     Form3 = std::make_unique<TForm3>();
-    Form1 = std::make_unique<TForm1>(LoginDialog.get(), Form3.get(), false);
+    Form1 = std::make_unique<TForm1>(LoginDialog.get(), Form3.get());
     if (!serviceHost.isEmpty())
         Form1->ServiceHost = serviceHost;
     Form1->RunStartUp();

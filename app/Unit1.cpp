@@ -1,11 +1,13 @@
 #include "app/Unit1.h"
 
+#include "album/AlbumNodeIcon.h"
 #include "app/Unit3.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Image.h"
 #include "platform/ImageList.h"
 #include "platform/OwnerDataListView.h"
+#include "platform/PixelFont.h"
 #include "platform/ScrollBox.h"
 #include "platform/ShellTreeView.h"
 #include "platform/SplitPane.h"
@@ -27,12 +29,9 @@
 
 namespace
 {
-QFont pixelFont(const QString &family, int pixels)
-{
-    QFont font(family);
-    font.setPixelSize(pixels);
-    return font;
-}
+// Both timers tick every 100 ms: StopTimer starts a listing, PcImageDrawTimer draws one
+// thumbnail.
+constexpr int TimerInterval = 100;
 
 QWidget *viewPanel(const QString &name, QWidget *parent)
 {
@@ -45,14 +44,14 @@ QWidget *viewPanel(const QString &name, QWidget *parent)
 }
 } // namespace
 
-TForm1::TForm1(TLoginDialog *loginDialog, TForm3 *form3, bool runStartUp)
+TForm1::TForm1(TLoginDialog *loginDialog, TForm3 *form3)
     : QMainWindow(nullptr),
       ServiceHost(QStringLiteral("http://") + QStringLiteral(TOVELA_SERVICE_HOST)),
       LoginDialog(loginDialog), Form3(form3)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quovi.格安デジカメプリント ルミナード v20080101"));
-    setFont(pixelFont(QStringLiteral("Tahoma"), 11));
+    setFont(PixelFont(QStringLiteral("Tahoma"), 11));
     // Every box of the program stands above the main window unless another owner is named.
     SetDialogOwner(this);
     LoadResources();
@@ -61,14 +60,12 @@ TForm1::TForm1(TLoginDialog *loginDialog, TForm3 *form3, bool runStartUp)
     CreateBars();
     BindLocalBrowserEvents();
     BindAlbumEvents();
-    if (runStartUp)
-        RunStartUp();
 }
 
 void TForm1::RunStartUp()
 {
     if (!guarded([this] { FormCreate(); }))
-        guarded([this] { ViewSelect(0); });
+        guarded([this] { ViewSelect(ViewIndex::Pc); });
 }
 
 TForm1::~TForm1()
@@ -85,23 +82,18 @@ void TForm1::LoadResources()
     FolderUpImage = QImage(QStringLiteral(":/thumbs/folderup.png"));
 
     IconImageList = new TImageList(16, 16, this);
+    // In the order of IconIndex.
     for (const char *name : {"up", "album", "album_selected", "addprint"})
         IconImageList->Add(QImage(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name))));
     PcImageList = new TImageList(100, 100, this);
     AlbumImageList = new TImageList(100, 100, this);
-
-    StopTimer = new TTimer(this);
-    StopTimer->setInterval(100);
-    StopTimer->OnTimer = [this] { StopTimerExecute(); };
-    PcImageDrawTimer = new TTimer(this);
-    PcImageDrawTimer->setInterval(100);
 }
 
 void TForm1::CreateControls()
 {
     ActionMainMenuBar1 = new QMenuBar(this);
     ActionMainMenuBar1->setObjectName(QStringLiteral("ActionMainMenuBar1"));
-    ActionMainMenuBar1->setFont(pixelFont(QStringLiteral("MS UI Gothic"), 12));
+    ActionMainMenuBar1->setFont(PixelFont(QStringLiteral("MS UI Gothic"), 12));
     ActionMainMenuBar1->setNativeMenuBar(false);
     setMenuBar(ActionMainMenuBar1);
 
@@ -113,7 +105,7 @@ void TForm1::CreateControls()
 
     DockTabSet1 = new TTabSet(client);
     DockTabSet1->setObjectName(QStringLiteral("DockTabSet1"));
-    DockTabSet1->setFont(pixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 13));
+    DockTabSet1->setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 13));
     DockTabSet1->setShape(QTabBar::RoundedNorth);
     DockTabSet1->setDrawBase(true);
     DockTabSet1->setExpanding(false);
@@ -197,13 +189,8 @@ void TForm1::CreateControls()
     AlbumTreeView->setObjectName(QStringLiteral("AlbumTreeView"));
     AlbumTreeView->setHeaderHidden(true);
     AlbumTreeView->setIconSize(QSize(16, 16));
-    {
-        QIcon nodeIcon;
-        nodeIcon.addPixmap(QPixmap::fromImage(IconImageList->image(1)), QIcon::Normal);
-        nodeIcon.addPixmap(QPixmap::fromImage(IconImageList->image(2)), QIcon::Selected);
-        auto *top = new QTreeWidgetItem(AlbumTreeView, {QStringLiteral("トップ")});
-        top->setIcon(0, nodeIcon);
-    }
+    auto *top = new QTreeWidgetItem(AlbumTreeView, {QStringLiteral("トップ")});
+    top->setIcon(0, AlbumNodeIcon(*IconImageList));
     AlbumListView = new TOwnerDataListView(AlbumSplitter);
     AlbumListView->setObjectName(QStringLiteral("AlbumListView"));
     AlbumListView->setLargeImages(AlbumImageList);
@@ -224,6 +211,12 @@ void TForm1::CreateControls()
     Gauge1->setTextVisible(false);
     Gauge1->setStyleSheet(QStringLiteral("QProgressBar::chunk { background: blue; }"));
     Gauge1->hide();
+
+    StopTimer = new TTimer(this);
+    StopTimer->setInterval(TimerInterval);
+    StopTimer->OnTimer = [this] { StopTimerExecute(); };
+    PcImageDrawTimer = new TTimer(this);
+    PcImageDrawTimer->setInterval(TimerInterval);
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

@@ -9,6 +9,7 @@
 
 #include "album/AlbumFolder.h"
 #include "album/AlbumImages.h"
+#include "app/WindowIndexes.h"
 #include "localbrowser/ImgCache.h"
 #include "localbrowser/PcImages.h"
 #include "platform/Action.h"
@@ -39,10 +40,10 @@ class TForm1 : public QMainWindow
 {
     Q_OBJECT
 public:
-    // The login dialog and the navigation window exist before the main window; the creation
-    // event (FormCreate, the start-up sequence) runs at the end of construction unless
-    // runStartUp is false (tests that drive it themselves).
-    TForm1(TLoginDialog *loginDialog, TForm3 *form3, bool runStartUp = true);
+    // The login dialog and the navigation window exist before the main window. The creation
+    // event (FormCreate, the start-up sequence) is left to the owner: RunStartUp, once the
+    // service host is set.
+    TForm1(TLoginDialog *loginDialog, TForm3 *form3);
     ~TForm1() override;
 
     // ---- application shell (app/) ----

@@ -2,6 +2,7 @@
 
 #include "platform/Image.h"
 #include "platform/ImageList.h"
+#include "platform/PixelFont.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -16,9 +17,7 @@ TForm3::TForm3(QWidget *parent)
     setWindowTitle(QStringLiteral("ルミナード ナビケーション"));
     setFixedSize(393, 169);
     move(100, 410);
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(PixelFont(QStringLiteral("Tahoma"), 11));
 
     Image1 = new TImage(this);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -47,9 +46,7 @@ TForm3::TForm3(QWidget *parent)
 
     CheckBox1 = new QCheckBox(QStringLiteral("起動時に毎回表示する"), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    QFont gothic(QStringLiteral("ＭＳ ゴシック"));
-    gothic.setPixelSize(11);
-    CheckBox1->setFont(gothic);
+    CheckBox1->setFont(PixelFont(QStringLiteral("ＭＳ ゴシック"), 11));
     CheckBox1->move(252, 148);
     CheckBox1->adjustSize();
 

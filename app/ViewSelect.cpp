@@ -3,28 +3,28 @@
 
 void TForm1::ViewSelect(int view)
 {
-    if (view == 3) {
+    if (view == ViewIndex::Album) {
         if (LoggedIn && !AlbumLoaded)
             AlbumFolderLoad();
         AlbumView->show();
-        LastView = 3;
+        LastView = ViewIndex::Album;
     } else {
         AlbumView->hide();
     }
-    if (view == 0) {
+    if (view == ViewIndex::Pc) {
         PcView->show();
-        LastView = 0;
+        LastView = ViewIndex::Pc;
     } else {
         PcView->hide();
     }
-    if (view == 1) {
+    if (view == ViewIndex::Order) {
         OrderView->show();
-        LastView = 1;
+        LastView = ViewIndex::Order;
         ActGoOrderExecute();
     } else {
         OrderView->hide();
     }
-    BigImageView->setVisible(view == 2);
+    BigImageView->setVisible(view == ViewIndex::BigImage);
 }
 
 void TForm1::DockTabSet1Change(int newTab, bool &allowChange)

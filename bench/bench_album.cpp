@@ -6,12 +6,12 @@
 #include "app/Program.h"
 #include "app/Unit1.h"
 #include "platform/Application.h"
-#include "platform/Dialogs.h"
 #include "platform/Picture.h"
 #include "platform/TabSet.h"
 #include "platform/Timer.h"
 #include "session/LoginForm.h"
-#include "tests/ServiceProcess.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/ServiceProcess.h"
 
 #include <QBuffer>
 #include <QDir>

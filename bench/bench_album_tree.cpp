@@ -3,9 +3,9 @@
 #include "app/Program.h"
 #include "app/Unit1.h"
 #include "platform/Application.h"
-#include "platform/Dialogs.h"
 #include "session/LoginForm.h"
-#include "tests/ServiceProcess.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/ServiceProcess.h"
 
 #include <QDir>
 #include <QElapsedTimer>

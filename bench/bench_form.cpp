@@ -2,9 +2,9 @@
 
 #include "app/Program.h"
 #include "app/Unit1.h"
-#include "platform/Dialogs.h"
 #include "platform/ShellTreeView.h"
 #include "platform/Timer.h"
+#include "tests/support/ScriptedDialogs.h"
 
 #include <QDir>
 #include <cstdio>

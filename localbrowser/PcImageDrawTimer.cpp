@@ -7,11 +7,12 @@
 #include "platform/Picture.h"
 #include "platform/TabSet.h"
 
+#include <QScopeGuard>
 #include <algorithm>
 
 void TForm1::PcImageDrawTimerTimer()
 {
-    if (PcDrawing || DockTabSet1->TabIndex() != 0 || PcListView->ItemsCount() == 0 ||
+    if (PcDrawing || DockTabSet1->TabIndex() != ViewIndex::Pc || PcListView->ItemsCount() == 0 ||
         PcHintEnd < PcHintStart)
         return;
     // A range announced before the last listing may reach past the entries now listed.
@@ -31,15 +32,10 @@ void TForm1::PcDispSmallImage(int index)
     if (index < 0 || index >= static_cast<int>(PcImages.size()))
         return;
     PcDrawing = true;
-    struct DrawingDone {
-        TForm1 *form;
-        int index;
-        ~DrawingDone()
-        {
-            form->PcImages[static_cast<size_t>(index)].Drawn = true;
-            form->PcDrawing = false;
-        }
-    } done{this, index};
+    const auto done = qScopeGuard([this, index] {
+        PcImages[static_cast<size_t>(index)].Drawn = true;
+        PcDrawing = false;
+    });
 
     TPcImages &entry = PcImages[static_cast<size_t>(index)];
     if (entry.IsFolder)

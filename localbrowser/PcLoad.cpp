@@ -4,6 +4,7 @@
 #include "localbrowser/PcLoadState.h"
 #include "platform/FileNames.h"
 #include "platform/FolderReader.h"
+#include "platform/Gauge.h"
 #include "platform/ImageList.h"
 #include "platform/MessagePump.h"
 #include "platform/NameOrder.h"
@@ -27,7 +28,7 @@ void TForm1::PcTreeViewChange()
 
 void TForm1::StopTimerPcBranch()
 {
-    if (DockTabSet1->TabIndex() != 0)
+    if (DockTabSet1->TabIndex() != ViewIndex::Pc)
         return;
     if (PcLoadState == STOPED_PC) {
         OutputDebugString(QStringLiteral("DISP VIEW ITEMS "));
@@ -46,35 +47,25 @@ void TForm1::PcLoad(const QString &path)
         PcLoadState = NOW_LOADING_PC;
 
     // The gauge sits in the status bar while the listing runs.
-    Gauge1->setParent(StatusBar1);
-    const int clientHeight = StatusBar1->contentsRect().height();
-    Gauge1->setFixedHeight(clientHeight - 4);
-    Gauge1->move(100, (clientHeight - Gauge1->height()) / 2 + 1);
-    Gauge1->setValue(0);
-    Gauge1->show();
-    Gauge1->raise();
+    ShowGaugeInStatusBar(Gauge1, StatusBar1);
     PcListView->setCursor(Qt::BusyCursor);
 
-    // Reset the display; a failure here does not stop the listing.
-    try {
-        if (!PcImages.empty()) {
-            auto *fresh = new TImageList(100, 100, this);
-            TImageList *old = PcImageList;
-            PcImageList = fresh;
-            PcListView->setLargeImages(fresh);
-            delete old;
-        }
-        PcImages.clear();
-        PcImgCache.Clear();
-        PcDroppedThumbnails.clear();
-        PcListView->Clear();
-        PcImageList->Clear();
-        PcImageList->Add(UnknownFileImage);
-        PcImageList->Add(FolderImage);
-        PcImageList->Add(FolderUpImage);
-        PcImageDrawTimer->setEnabled(false);
-    } catch (const std::exception &) {
+    // Reset the display: a fresh image list with the three stock pictures first.
+    if (!PcImages.empty()) {
+        auto *fresh = new TImageList(100, 100, this);
+        TImageList *old = PcImageList;
+        PcImageList = fresh;
+        PcListView->setLargeImages(fresh);
+        delete old;
     }
+    PcImages.clear();
+    PcImgCache.Clear();
+    PcDroppedThumbnails.clear();
+    PcListView->Clear();
+    PcImageList->Clear();
+    PcImageList->Add(UnknownFileImage);
+    PcImageList->Add(FolderImage);
+    PcImageList->Add(FolderUpImage);
     PcImageDrawTimer->setEnabled(false);
 
     // Counting pass: the listable files, which size the entry list.
@@ -136,7 +127,7 @@ void TForm1::PcLoad(const QString &path)
     int added = 0;
     for (size_t i = 0; i < count; ++i) {
         if (count > 1)
-            Gauge1->setValue(static_cast<int>(double(i) / ((double(count) - 1) / 100)));
+            Gauge1->setValue(GaugePercent(i, count));
         if (PcLoadState == DO_STOP_PC) {
             OutputDebugString(QStringLiteral("Stop Loading"));
             continue;

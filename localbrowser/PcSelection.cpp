@@ -1,4 +1,4 @@
-// Selection count, status text, the list's shortcuts and focus rule, and the upload commands.
+// Selection count, status text, the list's shortcuts and focus rule.
 #include "app/Unit1.h"
 #include "app/Unit3.h"
 #include "platform/OwnerDataListView.h"
@@ -53,10 +53,4 @@ void TForm1::PcListViewMouseMove(Qt::MouseButtons, QPoint)
 {
     if (!PcListView->hasFocus())
         PcListView->setFocus();
-}
-
-// The tool bar button starts the same upload as the pop-up item.
-void TForm1::ActFileUpExecute()
-{
-    ActFileUpLoadExecute();
 }

@@ -30,8 +30,8 @@ void TForm1::PcShowBigImage(int index)
         !PcImages[static_cast<size_t>(index)].IsPicture)
         return;
     try {
-        DockTabSet1->setTabIndex(2);
-        ViewSelect(2);
+        DockTabSet1->setTabIndex(ViewIndex::BigImage);
+        ViewSelect(ViewIndex::BigImage);
         BigImage->move(0, 0);
         // The image view is painted before the possibly slow decode.
         QCoreApplication::processEvents();
@@ -50,9 +50,9 @@ void TForm1::PcShowBigImage(int index)
 void TForm1::BigImageDblClick()
 {
     DockTabSet1->setTabIndex(LastView);
-    if (LastView == 0)
+    if (LastView == ViewIndex::Pc)
         PcListView->setFocus();
-    else if (LastView == 3)
+    else if (LastView == ViewIndex::Album)
         AlbumListView->setFocus();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The toolkit's silent abort: raised to abandon an operation without a message. The event
-// guard shows no box for it.
+// The silent abort: raised to abandon an operation without a message. The event guard shows
+// no box for it.
 #include "platform/Exception.h"
 
 class EAbort : public Exception

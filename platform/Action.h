@@ -1,7 +1,6 @@
 #pragma once
 // A command of the action list: caption, category, hint, help keyword, image, check state and
-// an execute handler. As in the toolkit the system was written for, an action without a
-// handler is shown disabled wherever it appears.
+// an execute handler. An action without a handler is shown disabled wherever it appears.
 #include <QObject>
 #include <QString>
 #include <functional>

@@ -34,7 +34,7 @@ QAction *CreateActionLink(const TActionClientItem &item, TImageList *images, QOb
         return shown;
     }
     // An item's own caption stands until the action's caption is changed; from then on the
-    // item follows the action, as the toolkit's action links do.
+    // item follows the action.
     auto own = std::make_shared<QString>(item.Caption);
     auto bound = std::make_shared<QString>(action->Caption());
     auto update = [shown, action, own, bound] {

@@ -1,6 +1,6 @@
 #pragma once
 // The application object. Its notify() is the one event boundary: every handler entered from
-// Qt runs inside it, so an error of the system is shown in the standard error box and the
+// Qt runs inside it, so an error the program raises is shown in the standard error box and the
 // current event is abandoned; nothing unwinds into Qt's event loop.
 #include <QApplication>
 #include <functional>
@@ -16,5 +16,6 @@ public:
 // Returns false when an error was caught and shown.
 bool guarded(const std::function<void()> &fn);
 
-// Shows an escaped error the way the toolkit's standard error display does.
+// Shows an error that escaped a handler in the standard error box: the program's own errors
+// with their message, any other with its what().
 void showError(const std::exception &e);

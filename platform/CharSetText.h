@@ -4,7 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 
-// The default set (1) is the system's, which for this program's users is Japanese (CP932).
+// The default set (1) stands for the Windows ANSI code page, for our users Japanese (CP932).
 // Sets without a code page here are read as Windows-1252. Bytes that do not decode become
 // U+FFFD.
 QString DecodeCharSet(QByteArrayView Bytes, int CharSet);

@@ -1,5 +1,5 @@
 #pragma once
-// Base of the system's error kinds. Every failure the system raises derives from it, so the
+// Base of the program's error kinds. Every failure the program raises derives from it, so the
 // event guard (Application) can show its text in the standard error box.
 #include <QString>
 #include <exception>

@@ -11,6 +11,6 @@ bool IsUtf8(const QByteArray &bytes);
 // reading (a Shift-JIS name shows in Japanese).
 QString FileNameText(const QByteArray &name);
 
-// The bytes of folder + PathDelim + name: the folder as the toolkit names it, the name as the
+// The bytes of folder + PathDelim + name: the folder as Qt names it, the name as the
 // file system holds it. Nothing is checked at the join.
 QByteArray FileSystemPath(const QString &folder, const QByteArray &name);

@@ -5,6 +5,7 @@
 #include "platform/ReplacingFile.h"
 #include "platform/ShiftJis.h"
 
+#include <QUrl>
 #include <curl/curl.h>
 #include <exception>
 #include <mutex>
@@ -51,14 +52,14 @@ bool isConnectionFailure(CURLcode rc)
     }
 }
 
-// The host part of host[:port], as the cookie store keys it.
+// The host part of host[:port], as the cookie store keys it; an IPv6 address keeps its
+// brackets.
 QByteArray cookieDomain(const QString &host)
 {
-    QString name = host;
-    const qsizetype colon = name.lastIndexOf(QLatin1Char(':'));
-    if (colon >= 0 && !name.endsWith(QLatin1Char(']')))
-        name.truncate(colon);
-    return name.toLower().toUtf8();
+    const QString name = QUrl(QStringLiteral("http://") + host).host().toLower();
+    if (name.contains(QLatin1Char(':')))
+        return "[" + name.toUtf8() + "]";
+    return name.toUtf8();
 }
 
 bool cookieValueTravels(const QByteArray &value)

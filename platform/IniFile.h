@@ -19,8 +19,6 @@ class TIniFile
 public:
     explicit TIniFile(const QString &fileName);
 
-    QString FileName() const { return fileName; }
-
     // Up to 2047 characters; the default when the key is missing.
     QString ReadString(const QString &section, const QString &key, const QString &def) const;
     // Decimal, or hexadecimal after "0x"/"0X"; text that is not a number, or a number that

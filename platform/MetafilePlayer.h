@@ -75,8 +75,6 @@ public:
     void Play(const QByteArray &Data);
 
     // The record kinds' view of the device.
-    const TMetafileHeader &Header() const { return header; }
-
     // Mapping: window and viewport of the page space, the mapping mode, the world transform.
     void SetMapMode(int Mode);
     void SetWindowOrg(QPointF P);
@@ -85,7 +83,6 @@ public:
     void SetViewportExt(QSizeF S);
     QPointF WindowOrg() const { return state.WindowOrg; }
     QSizeF WindowExt() const { return state.WindowExt; }
-    QPointF ViewportOrg() const { return state.ViewportOrg; }
     QSizeF ViewportExt() const { return state.ViewportExt; }
     void SetWorldTransform(const QTransform &T);
     const QTransform &WorldTransform() const { return state.World; }
@@ -124,7 +121,6 @@ public:
     // Drawing, in logical coordinates.
     void MoveTo(QPointF P);
     void LineTo(QPointF P);
-    QPointF CurrentPosition() const { return state.Position; }
     void Polyline(const QPolygonF &Points);
     void PolylineTo(const QPolygonF &Points);
     void PolyBezier(const QPolygonF &Points);

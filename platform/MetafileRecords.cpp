@@ -18,7 +18,7 @@ constexpr qsizetype WmfHeaderSize = 18;
     throw EInvalidGraphic(QStringLiteral("Metafile is not valid (%1)").arg(QLatin1String(why)));
 }
 
-// Rounded like the system's MulDiv; 64-bit so that no 32-bit header value overflows.
+// Rounded like Windows' MulDiv; 64-bit so that no 32-bit header value overflows.
 int mulDiv(qint64 value, qint64 numerator, qint64 denominator)
 {
     const double r = std::round(double(value) * double(numerator) / double(denominator));

@@ -89,8 +89,6 @@ class TMetafileRecords
 public:
     TMetafileRecords(const QByteArray &Data, const TMetafileHeader &Header);
     bool Next(TMetafileRecord &Record);
-    // True when the walk ended at a record whose size is impossible.
-    bool Damaged() const { return damaged; }
 
 private:
     QByteArrayView data;

@@ -12,18 +12,6 @@
 
 namespace
 {
-// The C locale collates by code point (no numbers, no case folding); a desktop in that locale
-// sorts as the system's Japanese users' desktops do.
-QCollator nameCollator()
-{
-    const QLocale system;
-    QCollator collator(system.language() == QLocale::C ? QLocale(QLocale::Japanese, QLocale::Japan)
-                                                       : system);
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    return collator;
-}
-
 // Most names are printable ASCII, for which the collator's order is plain: one weight per
 // character (letters of either case alike) and digit runs compared as numbers. Such a name
 // gets a byte key of those weights, built from the collator's own order of the characters,
@@ -96,7 +84,7 @@ private:
 std::vector<size_t> NameOrder(const std::vector<QString> &names,
                               const std::function<void()> &between)
 {
-    static const AsciiKeys ascii(nameCollator());
+    static const AsciiKeys ascii(NameCollator());
     std::vector<size_t> order(names.size());
     std::iota(order.begin(), order.end(), size_t{0});
 
@@ -152,7 +140,7 @@ std::vector<size_t> NameOrder(const std::vector<QString> &names,
     }
 
     // Some name is more than printable ASCII: the collator's own keys for all of them.
-    const QCollator collator = nameCollator();
+    const QCollator collator = NameCollator();
     std::vector<QCollatorSortKey> full;
     full.reserve(names.size());
     for (const QString &name : names) {
@@ -167,4 +155,16 @@ std::vector<size_t> NameOrder(const std::vector<QString> &names,
         return names[a] < names[b];
     });
     return order;
+}
+
+// The C locale collates by code point (no numbers, no case folding); a desktop in that locale
+// sorts as our Japanese users' desktops do.
+QCollator NameCollator()
+{
+    const QLocale system;
+    QCollator collator(system.language() == QLocale::C ? QLocale(QLocale::Japanese, QLocale::Japan)
+                                                       : system);
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
 }

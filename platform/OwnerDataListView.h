@@ -20,7 +20,6 @@ public:
     void setItemsCount(int n);
     void Clear() { setItemsCount(0); }
     void setLargeImages(TImageList *images);
-    TImageList *LargeImages() const { return images; }
     // Redraws items first..last (their data is asked again).
     void UpdateItems(int first, int last);
 

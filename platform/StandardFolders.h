@@ -1,5 +1,5 @@
 #pragma once
-// Folders of the system's roles on this desktop.
+// The folders the program finds by their role on this desktop, and the path separator.
 #include <QString>
 
 // The path separator of joined paths.

@@ -18,14 +18,18 @@ void useOurPictureLimit()
         QImageReader::setAllocationLimit(
             int(qMin<qint64>(limitMiB, std::numeric_limits<int>::max())));
 }
-} // namespace
 
-QImage ReadImageStrictly(QIODevice &Stream, const char *Format, const QString &FailureText)
+// A reader of Format only: the data is never taken for another format.
+void readOnlyAs(QImageReader &reader)
 {
-    useOurPictureLimit();
-    QImageReader reader(&Stream, Format);
     reader.setAutoDetectImageFormat(false);
     reader.setDecideFormatFromContent(false);
+}
+
+// The reader's current image, refused before decoding when its claimed size is over the
+// picture limit.
+QImage readWithinLimit(QImageReader &reader, const QString &FailureText)
+{
     const QSize claimed = reader.size();
     if (claimed.isValid())
         CheckPictureSize(claimed.width(), claimed.height());
@@ -33,6 +37,15 @@ QImage ReadImageStrictly(QIODevice &Stream, const char *Format, const QString &F
     if (image.isNull())
         throw EInvalidGraphic(FailureText);
     return image;
+}
+} // namespace
+
+QImage ReadImageStrictly(QIODevice &Stream, const char *Format, const QString &FailureText)
+{
+    useOurPictureLimit();
+    QImageReader reader(&Stream, Format);
+    readOnlyAs(reader);
+    return readWithinLimit(reader, FailureText);
 }
 
 QImage ReadLargestImageStrictly(QIODevice &Stream, const char *Format, const QString &FailureText)
@@ -46,8 +59,7 @@ QImage ReadLargestImageStrictly(QIODevice &Stream, const char *Format, const QSt
     qint64 bestArea = -1;
     {
         QImageReader sizes(&buffer, Format);
-        sizes.setAutoDetectImageFormat(false);
-        sizes.setDecideFormatFromContent(false);
+        readOnlyAs(sizes);
         const int count = sizes.imageCount();
         for (int i = 0; i < count; ++i) {
             if (!sizes.jumpToImage(i))
@@ -62,15 +74,8 @@ QImage ReadLargestImageStrictly(QIODevice &Stream, const char *Format, const QSt
     }
     buffer.seek(0);
     QImageReader reader(&buffer, Format);
-    reader.setAutoDetectImageFormat(false);
-    reader.setDecideFormatFromContent(false);
+    readOnlyAs(reader);
     if (best > 0 && !reader.jumpToImage(best))
         throw EInvalidGraphic(FailureText);
-    const QSize claimed = reader.size();
-    if (claimed.isValid())
-        CheckPictureSize(claimed.width(), claimed.height());
-    QImage image = reader.read();
-    if (image.isNull())
-        throw EInvalidGraphic(FailureText);
-    return image;
+    return readWithinLimit(reader, FailureText);
 }

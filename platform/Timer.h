@@ -1,5 +1,5 @@
 #pragma once
-// A timer with the toolkit's meaning: Enabled starts and stops it, Interval in milliseconds,
+// A timer switched by Enabled: setting it starts and stops the timer, Interval in milliseconds,
 // OnTimer runs on the user-interface thread at every tick while enabled.
 #include <QObject>
 #include <QTimer>

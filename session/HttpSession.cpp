@@ -5,23 +5,7 @@
 #include "platform/HttpClient.h"
 #include "session/ServiceReply.h"
 
-namespace
-{
-
-// host[:port] of the service address, as the cookie store files its cookies.
-QString cookieHost(const QString &serviceHost)
-{
-    QString host = serviceHost;
-    const qsizetype scheme = host.indexOf(QLatin1String("://"));
-    if (scheme >= 0)
-        host.remove(0, scheme + 3);
-    const qsizetype path = host.indexOf(QLatin1Char('/'));
-    if (path >= 0)
-        host.truncate(path);
-    return host;
-}
-
-} // namespace
+#include <QUrl>
 
 HttpClient *TForm1::CreateHttpClient(QObject *owner)
 {
@@ -35,7 +19,9 @@ void TForm1::SetCookie()
     // One Cookie header goes out: the id is put into the store, which sends it with the
     // service's other cookies, instead of a second "Cookie: sid=" line of our own.
     IdHTTP1->setCustomHeaders({});
-    IdHTTP1->setCookie(cookieHost(ServiceHost), QStringLiteral("sid"), SessionId);
+    // The store files cookies under host[:port] of the service address.
+    IdHTTP1->setCookie(QUrl(ServiceHost).adjusted(QUrl::RemoveUserInfo).authority(),
+                       QStringLiteral("sid"), SessionId);
 }
 
 void TForm1::GetCookie()

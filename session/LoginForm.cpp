@@ -1,5 +1,7 @@
 #include "session/LoginForm.h"
 
+#include "platform/PixelFont.h"
+
 #include <QFont>
 #include <QGuiApplication>
 #include <QLabel>
@@ -12,14 +14,6 @@
 namespace
 {
 
-QFont pixelFont(const QString &family, int pixels, bool bold = false)
-{
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 // The logo: the service's name on the panel's colour.
 QPixmap logo(const QColor &background)
 {
@@ -27,7 +21,7 @@ QPixmap logo(const QColor &background)
     pixmap.fill(background);
     QPainter painter(&pixmap);
     painter.setPen(Qt::white);
-    painter.setFont(pixelFont(QStringLiteral("Tahoma"), 18, true));
+    painter.setFont(PixelFont(QStringLiteral("Tahoma"), 18, true));
     painter.drawText(pixmap.rect(), Qt::AlignCenter, QStringLiteral("Quovi."));
     return pixmap;
 }
@@ -61,7 +55,7 @@ TLoginDialog::TLoginDialog(QWidget *parent) : QDialog(parent)
 
     Label1 = new QLabel(QStringLiteral("ルミナード"), Panel1);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setFont(pixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 19, true));
+    Label1->setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 19, true));
     Label1->setGeometry(118, 4, 120, 25);
 
     Label2 = new QLabel(QStringLiteral("アルバム会員ログイン"), Panel1);
@@ -79,7 +73,7 @@ TLoginDialog::TLoginDialog(QWidget *parent) : QDialog(parent)
     StaticText1->setGeometry(4, 37, 405, 57);
     StaticText1->setWordWrap(true);
     // The long notice has to fit the 57-pixel frame: a smaller face, read from the top.
-    StaticText1->setFont(pixelFont(QStringLiteral("Tahoma"), 9, false));
+    StaticText1->setFont(PixelFont(QStringLiteral("Tahoma"), 9));
     StaticText1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     StaticText1->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     StaticText1->setAutoFillBackground(true);

@@ -20,7 +20,7 @@ void TForm1::LoginProc()
     ActFileUp->setCaption(QStringLiteral("アルバムに登録"));
     ActLogin->setEnabled(false);
     ActLogout->setEnabled(true);
-    DockTabSet1->setTabText(3, UserName + QStringLiteral("さんのアルバム"));
+    DockTabSet1->setTabText(ViewIndex::Album, UserName + QStringLiteral("さんのアルバム"));
 }
 
 void TForm1::LogoutProc()
@@ -38,5 +38,5 @@ void TForm1::LogoutProc()
     ActLogin->setEnabled(true);
     ActLogout->setEnabled(false);
     UserName.clear();
-    DockTabSet1->setTabText(3, QStringLiteral("アルバム"));
+    DockTabSet1->setTabText(ViewIndex::Album, QStringLiteral("アルバム"));
 }

@@ -1,11 +1,16 @@
 #include "session/ServiceReply.h"
 
-bool IsRefusal(const QString &reply)
+bool FirstLineIs(QStringView reply, QLatin1String marker)
 {
     qsizetype end = 0;
     while (end < reply.size() && reply[end] != QLatin1Char('\r') && reply[end] != QLatin1Char('\n'))
         ++end;
-    return QStringView(reply).left(end) == QLatin1String("NG");
+    return reply.left(end) == marker;
+}
+
+bool IsRefusal(const QString &reply)
+{
+    return FirstLineIs(reply, QLatin1String("NG"));
 }
 
 bool IsUsableSessionId(const QString &id)

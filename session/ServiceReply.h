@@ -2,7 +2,11 @@
 // What the session reads in the service's text replies.
 #include <QString>
 
-// The refusal marker: the first line (ended by CR, LF or CR LF) is exactly "NG".
+// Whether the first line of reply (ended by CR, LF or CR LF) is exactly marker: the service
+// answers with short markers ("NG", "OVER") that may be followed by more lines.
+bool FirstLineIs(QStringView reply, QLatin1String marker);
+
+// The refusal marker: the first line is exactly "NG".
 // A reply without any line is not a refusal.
 bool IsRefusal(const QString &reply);
 

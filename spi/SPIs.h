@@ -66,9 +66,6 @@ public:
     // Raises ESPIInvalidAPI naming the entry and FileName when entry is null.
     void RequireProc(const void *entry, const char *name) const;
 
-    const QStringList &GetExtensions() const { return Extensions; }
-    const QStringList &GetDescriptions() const { return Descriptions; }
-
     // Checked call: RequireProc, then the entry with the arguments and result unchanged.
     int32_t GetPluginInfo(int32_t infono, char *buf, int32_t buflen) const;
 

@@ -1,6 +1,6 @@
 // Test main: real widgets on the offscreen platform, one application object per process.
-#include "TemporaryRoot.h"
 #include "platform/Application.h"
+#include "tests/support/TemporaryRoot.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>

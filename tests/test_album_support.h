@@ -3,8 +3,8 @@
 // current. Suites whose tests answer with the stand-in's canned replies say so with
 // needsTestHooks; the others use the album the service really has.
 #include "app/Unit1.h"
-#include "tests/AppFixture.h"
-#include "tests/ServiceProcess.h"
+#include "tests/support/AppFixture.h"
+#include "tests/support/ServiceProcess.h"
 #include "tests/test_local_support.h"
 
 #include <QStringList>
@@ -29,7 +29,6 @@ protected:
     QStringList cacheFiles() const;
     QStringList captions() const;
 
-    std::unique_ptr<ServiceProcess> service;
     // Extra command-line arguments of the stand-in, set before SetUp.
     QStringList serviceArguments;
     // Set before SetUp by suites that need the stand-in's test hooks: they skip elsewhere.

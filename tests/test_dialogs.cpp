@@ -1,7 +1,7 @@
 #include "platform/Application.h"
-#include "platform/Dialogs.h"
 #include "platform/Exception.h"
-#include "tests/RealBoxes.h"
+#include "tests/support/RealBoxes.h"
+#include "tests/support/ScriptedDialogs.h"
 
 #include <QAbstractButton>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "platform/HttpClient.h"
 #include "platform/HttpError.h"
-#include "test_http_rawserver.h"
+#include "tests/test_http_support.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -70,23 +70,24 @@ void sendMouse(QWidget *target, QEvent::Type type, Qt::MouseButton button, Qt::M
     QCoreApplication::sendEvent(target, &event);
 }
 
-void sendKey(QWidget *target, int k, Qt::KeyboardModifiers modifiers)
+// 256 x 256 of colour with a bottom-right quarter of corner: only a picture shown whole shows
+// both colours.
+QImage CornerPicture(QRgb colour, QRgb corner)
 {
-    QKeyEvent press(QEvent::KeyPress, k, modifiers);
-    QCoreApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, k, modifiers);
-    QCoreApplication::sendEvent(target, &release);
+    QImage image(256, 256, QImage::Format_ARGB32);
+    image.fill(colour);
+    for (int y = 128; y < 256; ++y)
+        for (int x = 128; x < 256; ++x)
+            image.setPixel(x, y, corner);
+    return image;
 }
+
 } // namespace
 
 TEST_F(LocalBrowser, TheLargestIconIsStretchedWholeIntoItsThumbnail)
 {
     // Blue with a red bottom-right quarter: only the whole picture shows both colours.
-    QImage large(256, 256, QImage::Format_ARGB32);
-    large.fill(qRgb(0, 0, 255));
-    for (int y = 128; y < 256; ++y)
-        for (int x = 128; x < 256; ++x)
-            large.setPixel(x, y, qRgb(255, 0, 0));
+    const QImage large = CornerPicture(qRgb(0, 0, 255), qRgb(255, 0, 0));
     const QImage small = SolidPicture(16, 16, qRgb(0, 255, 0));
     const QString dir =
         makeFolder(QStringLiteral("icons"),
@@ -136,19 +137,19 @@ TEST_F(LocalBrowser, CtrlAAndCtrlDDoNothingWhileAMouseButtonIsHeld)
     QWidget *viewport = form->PcListView->viewport();
     sendMouse(viewport, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
     const int held = form->PcListView->SelCount();
-    sendKey(form->PcListView, Qt::Key_A, Qt::ControlModifier);
+    SendKey(form->PcListView, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(form->PcListView->SelCount(), held);
     sendMouse(viewport, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
 
-    sendKey(form->PcListView, Qt::Key_A, Qt::ControlModifier);
+    SendKey(form->PcListView, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(form->PcListView->SelCount(), 3);
     sendMouse(viewport, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton);
     const int selected = form->PcListView->SelCount();
     ASSERT_GT(selected, 0);
-    sendKey(form->PcListView, Qt::Key_D, Qt::ControlModifier);
+    SendKey(form->PcListView, Qt::Key_D, Qt::ControlModifier);
     EXPECT_EQ(form->PcListView->SelCount(), selected);
     sendMouse(viewport, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton);
-    sendKey(form->PcListView, Qt::Key_D, Qt::ControlModifier);
+    SendKey(form->PcListView, Qt::Key_D, Qt::ControlModifier);
     EXPECT_EQ(form->PcListView->SelCount(), 0);
 }
 
@@ -199,11 +200,7 @@ TEST_F(LocalBrowser, TreeWidthsFromTheSettingsAreAppliedDownToZero)
 // TOVELA_RENDER_DIR is set.
 TEST_F(LocalBrowser, AFolderOfMixedNamesRenders)
 {
-    QImage quarters(256, 256, QImage::Format_ARGB32);
-    quarters.fill(qRgb(40, 80, 200));
-    for (int y = 128; y < 256; ++y)
-        for (int x = 128; x < 256; ++x)
-            quarters.setPixel(x, y, qRgb(200, 40, 40));
+    const QImage quarters = CornerPicture(qRgb(40, 80, 200), qRgb(200, 40, 40));
     const QString dir =
         makeFolder(QStringLiteral("mixed names"),
                    {{QStringLiteral("IMG_10.jpg"), JpegBytes(640, 480, qRgb(40, 160, 60))},

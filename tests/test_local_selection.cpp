@@ -10,17 +10,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-namespace
-{
-void key(QWidget *target, int k, Qt::KeyboardModifiers modifiers)
-{
-    QKeyEvent press(QEvent::KeyPress, k, modifiers);
-    QCoreApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, k, modifiers);
-    QCoreApplication::sendEvent(target, &release);
-}
-} // namespace
-
 TEST_F(LocalBrowser, CountShowsOnlyPicturesAndCtrlShortcutsNeedExactlyCtrl)
 {
     listFolder(makeFolder(QStringLiteral("sel"), {{QStringLiteral("a.jpg"), JpegBytes(20, 20, 0)},
@@ -47,16 +36,16 @@ TEST_F(LocalBrowser, CountShowsOnlyPicturesAndCtrlShortcutsNeedExactlyCtrl)
     EXPECT_FALSE(form->ActFileUp->Enabled());
     form->PcListView->ClearSelection();
 
-    key(form->PcListView, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    SendKey(form->PcListView, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(form->PcListView->SelCount(), 0);
-    key(form->PcListView, Qt::Key_A, Qt::ControlModifier | Qt::AltModifier);
+    SendKey(form->PcListView, Qt::Key_A, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(form->PcListView->SelCount(), 0);
-    key(form->PcListView, Qt::Key_A, Qt::ControlModifier);
+    SendKey(form->PcListView, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(form->PcListView->SelCount(), 3);
     EXPECT_EQ(form->StatusBar1->PanelText(0), QStringLiteral("2個選択中 "));
-    key(form->PcListView, Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+    SendKey(form->PcListView, Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(form->PcListView->SelCount(), 3);
-    key(form->PcListView, Qt::Key_D, Qt::ControlModifier);
+    SendKey(form->PcListView, Qt::Key_D, Qt::ControlModifier);
     EXPECT_EQ(form->PcListView->SelCount(), 0);
     EXPECT_EQ(form->StatusBar1->PanelText(0), QString());
 }

@@ -7,25 +7,12 @@
 #include "test_graphics_support.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
-#include <QLoggingCategory>
-#include <QMutex>
+#include <QKeyEvent>
 
 namespace
 {
-QStringList capturedLines;
-QtMessageHandler previousHandler = nullptr;
-
-void traceHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (context.category && QByteArray(context.category) == "tovela.trace") {
-        capturedLines << message;
-        return;
-    }
-    if (previousHandler)
-        previousHandler(type, context, message);
-}
-
 QByteArray saved(const QImage &image, const char *format)
 {
     QByteArray bytes;
@@ -36,27 +23,12 @@ QByteArray saved(const QImage &image, const char *format)
 }
 } // namespace
 
-TraceCapture::TraceCapture()
+void SendKey(QWidget *target, int key, Qt::KeyboardModifiers modifiers)
 {
-    capturedLines.clear();
-    QLoggingCategory::setFilterRules(QStringLiteral("tovela.trace.debug=true"));
-    previousHandler = qInstallMessageHandler(traceHandler);
-}
-
-TraceCapture::~TraceCapture()
-{
-    qInstallMessageHandler(previousHandler);
-    QLoggingCategory::setFilterRules(QString());
-}
-
-QStringList TraceCapture::Lines() const
-{
-    return capturedLines;
-}
-
-int TraceCapture::Count(const QString &line) const
-{
-    return static_cast<int>(capturedLines.count(line));
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QCoreApplication::sendEvent(target, &release);
 }
 
 void LocalBrowser::SetUp()

@@ -1,20 +1,11 @@
 #pragma once
 // Helpers of the local picture browser tests: a started program with folders of real files,
 // trace capture, and driving the timers' handlers tick by tick.
-#include "tests/AppFixture.h"
+#include "tests/support/AppFixture.h"
+#include "tests/support/TraceCapture.h"
 
 #include <QRgb>
 #include <QStringList>
-
-// Records the trace lines written while it lives.
-class TraceCapture
-{
-public:
-    TraceCapture();
-    ~TraceCapture();
-    QStringList Lines() const;
-    int Count(const QString &line) const;
-};
 
 class LocalBrowser : public AppFixture
 {
@@ -31,6 +22,9 @@ protected:
     int entry(const QString &name) const;
     QStringList listedNames() const;
 };
+
+// A key pressed and released on target, as the window system delivers it.
+void SendKey(QWidget *target, int key, Qt::KeyboardModifiers modifiers);
 
 QByteArray JpegBytes(int width, int height, QRgb color);
 QByteArray BmpBytes(int width, int height, QRgb color);

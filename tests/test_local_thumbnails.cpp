@@ -153,15 +153,21 @@ void expectCacheInvariants(TForm1 *form)
     for (size_t i = 0; i < form->PcImages.size(); ++i)
         EXPECT_EQ(form->PcImages[i].ImageIndex != -1, owners.contains(int(i))) << i;
 }
+
+// n small JPEG files p000.jpg, p001.jpg, ... in name order.
+std::vector<std::pair<QString, QByteArray>> smallPictures(int n)
+{
+    std::vector<std::pair<QString, QByteArray>> files;
+    const QByteArray small = JpegBytes(12, 12, qRgb(10, 20, 30));
+    for (int i = 0; i < n; ++i)
+        files.push_back({QStringLiteral("p%1.jpg").arg(i, 3, 10, QLatin1Char('0')), small});
+    return files;
+}
 } // namespace
 
 TEST_F(LocalBrowser, HundredPicturesTwentyVisibleReuseTheEarliestOffScreenSlot)
 {
-    std::vector<std::pair<QString, QByteArray>> files;
-    const QByteArray small = JpegBytes(12, 12, qRgb(10, 20, 30));
-    for (int i = 0; i < 100; ++i)
-        files.push_back({QStringLiteral("p%1.jpg").arg(i, 3, 10, QLatin1Char('0')), small});
-    listFolder(makeFolder(QStringLiteral("hundred"), files));
+    listFolder(makeFolder(QStringLiteral("hundred"), smallPictures(100)));
     ASSERT_EQ(form->PcImages.size(), 100u);
     for (int page = 0; page < 4; ++page)
         drawRange(page * 20, page * 20 + 19);
@@ -201,11 +207,7 @@ TEST_F(LocalBrowser, HundredPicturesTwentyVisibleReuseTheEarliestOffScreenSlot)
 
 TEST_F(LocalBrowser, MoreThanEightyVisibleLosesNoVisibleThumbnailAndDrawingGoesOn)
 {
-    std::vector<std::pair<QString, QByteArray>> files;
-    const QByteArray small = JpegBytes(12, 12, qRgb(10, 20, 30));
-    for (int i = 0; i < 90; ++i)
-        files.push_back({QStringLiteral("p%1.jpg").arg(i, 3, 10, QLatin1Char('0')), small});
-    listFolder(makeFolder(QStringLiteral("ninety"), files));
+    listFolder(makeFolder(QStringLiteral("ninety"), smallPictures(90)));
     EXPECT_EQ(drawRange(0, 89), 90);
     int withThumb = 0;
     for (const TPcImages &e : form->PcImages) {

@@ -5,7 +5,7 @@
 #include "platform/ShellTreeView.h"
 #include "platform/ShiftJis.h"
 #include "platform/Timer.h"
-#include "tests/test_upload_fixture.h"
+#include "tests/test_upload_support.h"
 
 #include <QFile>
 #include <fcntl.h>

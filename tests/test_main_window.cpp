@@ -6,7 +6,7 @@
 #include "platform/StatusBar.h"
 #include "platform/TabSet.h"
 #include "platform/Timer.h"
-#include "tests/AppFixture.h"
+#include "tests/support/AppFixture.h"
 
 #include <QAction>
 #include <QDir>

@@ -11,7 +11,7 @@ TEST(MetafileCharSet, EachSetReadsWithItsCodePage)
         QString text;
     } rows[] = {
         {128, QByteArray("\x93\xfa\x96\x7b", 4), QString::fromUtf8("日本")},
-        {1, QByteArray("\x83\x8b\x83\x7e", 4), QString::fromUtf8("ルミ")}, // the system's: CP932
+        {1, QByteArray("\x83\x8b\x83\x7e", 4), QString::fromUtf8("ルミ")}, // the default: CP932
         {134, QByteArray("\xd0\xb4\xd5\xe6", 4),
          QString::fromUtf8("写真")}, // as LibreOffice writes
         {0, QByteArray("caf\xe9 \x80", 6), QString::fromUtf8("café €")},

@@ -3,7 +3,7 @@
 #include "app/Unit3.h"
 #include "platform/Image.h"
 #include "platform/ImageList.h"
-#include "tests/AppFixture.h"
+#include "tests/support/AppFixture.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,5 +1,5 @@
 // The client tests' stand-in service harness itself.
-#include "ServiceProcess.h"
+#include "tests/support/ServiceProcess.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

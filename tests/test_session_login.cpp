@@ -5,9 +5,9 @@
 #include "platform/Application.h"
 #include "platform/OwnerDataListView.h"
 #include "platform/TabSet.h"
-#include "tests/ServiceProcess.h"
-#include "tests/test_http_rawserver.h"
-#include "tests/test_session_fixture.h"
+#include "tests/support/ServiceProcess.h"
+#include "tests/test_http_support.h"
+#include "tests/test_session_support.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "app/Unit1.h"
 #include "platform/ShiftJis.h"
 #include "platform/TabSet.h"
-#include "tests/AppFixture.h"
+#include "tests/support/AppFixture.h"
 
 #include <QRegularExpression>
 #include <QTreeWidget>

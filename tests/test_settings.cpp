@@ -2,7 +2,7 @@
 #include "app/Unit1.h"
 #include "app/Unit3.h"
 #include "platform/SplitPane.h"
-#include "tests/AppFixture.h"
+#include "tests/support/AppFixture.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -2,7 +2,7 @@
 // what is drawn is more than an empty frame.
 #include "app/Unit1.h"
 #include "app/Unit3.h"
-#include "tests/AppFixture.h"
+#include "tests/support/AppFixture.h"
 
 #include <QDir>
 #include <QImage>

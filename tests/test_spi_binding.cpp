@@ -1,7 +1,7 @@
 // Binding one plug-in library: the class by version, the texts, missing entries, the loads the
 // factory leaves behind, and files that are no loadable plug-in.
-#include "platform/Dialogs.h"
 #include "spi/SPIs.h"
+#include "tests/support/ScriptedDialogs.h"
 #include "tests/test_spi_support.h"
 
 #include <QDir>

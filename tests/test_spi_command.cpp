@@ -6,7 +6,7 @@
 #include "platform/PictureFormats.h"
 #include "spi/SPIBmp.h"
 #include "spi/SPIs.h"
-#include "tests/AppFixture.h"
+#include "tests/support/AppFixture.h"
 #include "tests/test_spi_support.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "app/Unit3.h"
 #include "platform/Action.h"
 #include "platform/ShiftJis.h"
-#include "tests/test_upload_fixture.h"
+#include "tests/test_upload_support.h"
 
 #include <QFile>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 // The upload's questions as real message boxes: the confirmation closed by the window system
 // sends nothing, and the cancel question belongs to the progress window and stands above it.
 #include "platform/Action.h"
-#include "tests/RealBoxes.h"
-#include "tests/test_upload_fixture.h"
+#include "tests/support/RealBoxes.h"
+#include "tests/test_upload_support.h"
 
 #include <QPushButton>
 #include <QWindow>

@@ -1,7 +1,7 @@
 // Bad input during a batch: a file that cannot be read, a service that drops the connection
 // half-way through the body, a service error status. Each picture fails alone, the batch goes
 // on, nothing on disk changes and the completion message follows.
-#include "tests/test_upload_fixture.h"
+#include "tests/test_upload_support.h"
 
 #include <QDir>
 #include <sys/stat.h>

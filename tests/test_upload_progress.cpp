@@ -1,7 +1,7 @@
 // The progress window on its own: layout, label text, the cancel question and its answers,
 // and that only the batch can hide it.
 #include "app/Unit1.h"
-#include "tests/AppFixture.h"
+#include "tests/support/AppFixture.h"
 #include "upload/UpLoadProgress.h"
 
 #include <QCoreApplication>

@@ -6,7 +6,7 @@
 #include "platform/StatusBar.h"
 #include "platform/Timer.h"
 #include "tests/test_local_support.h"
-#include "tests/test_upload_fixture.h"
+#include "tests/test_upload_support.h"
 
 class UploadRoad : public UploadFixture
 {

@@ -6,7 +6,7 @@
 #include "platform/Timer.h"
 #include "session/LoginForm.h"
 #include "tests/test_local_support.h"
-#include "tests/test_upload_fixture.h"
+#include "tests/test_upload_support.h"
 #include "upload/UploadRequest.h"
 
 #include <QCryptographicHash>

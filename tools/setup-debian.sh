@@ -9,7 +9,9 @@ packages+=(qt6-translations-l10n)
 # The shipped import plug-ins' format libraries.
 packages+=(libpng-dev libgif-dev libtiff-dev libwebp-dev libheif-dev)
 if [[ "${1:-}" == "--tests" ]]; then
-    packages+=(libgtest-dev libbenchmark-dev libjpeg-turbo-progs curl chromium)
+    packages+=(libgtest-dev libjpeg-turbo-progs curl chromium)
+    # CI checks that the sources keep the repository's .clang-format.
+    packages+=(clang-format)
     # Enhanced metafiles for the metafile tests are written through libEMF.
     packages+=(libemf-dev)
     # The install check: launcher and metadata validators, CPack's shlibdeps and file probe.

@@ -4,6 +4,7 @@
 #include "app/Unit3.h"
 #include "platform/Dialogs.h"
 #include "platform/FileNames.h"
+#include "platform/Gauge.h"
 #include "platform/HttpClient.h"
 #include "platform/OwnerDataListView.h"
 #include "platform/Trace.h"
@@ -11,10 +12,9 @@
 #include "upload/UploadRequest.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <algorithm>
-#include <cmath>
 #include <exception>
-#include <utility>
 
 namespace
 {
@@ -22,27 +22,12 @@ namespace
 const QString CompletionText = QStringLiteral(
     "送信完了しました。\n\r続けて送信して頂ければ最高3,000枚まで一度にご注文頂けます。");
 
-// The gauge before picture i (from 0) of n: i / ((n - 1) / 100) in floating point, truncated.
-// A batch of one has no steps; its only picture is the whole batch, so it shows 100.
+// The gauge before picture i (from 0) of n. A batch of one has no steps; its only picture is
+// the whole batch, so it shows 100.
 int UploadPercent(int i, int n)
 {
-    if (n <= 1)
-        return 100;
-    return static_cast<int>(std::trunc(static_cast<double>(i) / ((n - 1) / 100.0)));
+    return n <= 1 ? 100 : GaugePercent(i, n);
 }
-
-// Runs a clean-up when the scope ends, also when an error leaves it.
-template <class F> class Finally
-{
-public:
-    explicit Finally(F f) : f(std::move(f)) {}
-    ~Finally() { f(); }
-    Finally(const Finally &) = delete;
-    Finally &operator=(const Finally &) = delete;
-
-private:
-    F f;
-};
 
 void ProcessMessages()
 {
@@ -50,6 +35,12 @@ void ProcessMessages()
 }
 
 } // namespace
+
+// The tool bar button starts the same upload as the pop-up item.
+void TForm1::ActFileUpExecute()
+{
+    ActFileUpLoadExecute();
+}
 
 void TForm1::SetUploadCancel(bool value)
 {
@@ -59,7 +50,7 @@ void TForm1::SetUploadCancel(bool value)
 void TForm1::ActFileUpLoadExecute()
 {
     // Whatever happens below, the guide moves on to its last page (the order page).
-    Finally toOrderPage([this] { Form3->SetPage(3); });
+    const auto toOrderPage = qScopeGuard([this] { Form3->SetPage(3); });
 
     if (!SessionReady) {
         Dialogs().ShowMessage(QStringLiteral("お使いのパソコンでは画像の転送が行えません。"));
@@ -102,7 +93,7 @@ void TForm1::ActFileUpLoadExecute()
         UploadBusy = true;
         ActGoAddPrint->setEnabled(false);
         ActFileUp->setEnabled(false);
-        Finally endBatch([this] {
+        const auto endBatch = qScopeGuard([this] {
             Form2->Close();
             UploadList.clear();
             ActGoAddPrint->setEnabled(true);
@@ -125,12 +116,8 @@ void TForm1::ActFileUpLoadExecute()
                 continue;
             QList<HttpFormPart> body;
 
-            try {
-                Form2->ShowProgress(UploadPercent(i, N), N, i + 1);
-                ProcessMessages();
-            } catch (const std::exception &) {
-                // Only the display is lost; the picture is still sent.
-            }
+            Form2->ShowProgress(UploadPercent(i, N), N, i + 1);
+            ProcessMessages();
 
             if (!LimitReached) {
                 // A picture that cannot be sent is skipped without a word.

@@ -2,6 +2,7 @@
 
 #include "app/Unit1.h"
 #include "platform/Dialogs.h"
+#include "platform/PixelFont.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -17,9 +18,7 @@ TForm2::TForm2(TForm1 *form1, QWidget *parent)
     setWindowTitle(QStringLiteral("画像転送中..."));
     setModal(false);
     setFixedSize(287, 101);
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(PixelFont(QStringLiteral("Tahoma"), 11));
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
 

@@ -4,6 +4,7 @@
 #include "platform/FileNames.h"
 #include "platform/LocalFile.h"
 #include "platform/ShiftJis.h"
+#include "session/ServiceReply.h"
 
 #include <QFile>
 #include <QMimeDatabase>
@@ -68,8 +69,6 @@ HttpFormPart UploadFileField(const QByteArray &fullPath)
 
 bool IsLimitReply(const QByteArray &reply)
 {
-    qsizetype end = 0;
-    while (end < reply.size() && reply[end] != '\r' && reply[end] != '\n')
-        ++end;
-    return reply.first(end) == "OVER";
+    // Byte for byte: Latin-1 maps every byte to the character of the same value.
+    return FirstLineIs(QString::fromLatin1(reply), QLatin1String("OVER"));
 }

@@ -8,7 +8,7 @@
 #include <QList>
 #include <QString>
 
-// The MIME type the system's table gives for the extension of path;
+// The MIME type Qt's MIME database gives for the extension of path;
 // "application/octet-stream" when it has none.
 QByteArray UploadContentType(const QString &path);
 

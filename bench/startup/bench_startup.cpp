@@ -6,7 +6,7 @@
 #include "app/Program.h"
 #include "app/Unit1.h"
 #include "platform/Application.h"
-#include "platform/Dialogs.h"
+#include "tests/support/ScriptedDialogs.h"
 
 #include <QElapsedTimer>
 #include <QEvent>

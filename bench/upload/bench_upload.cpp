@@ -7,8 +7,8 @@
 #include "app/Unit1.h"
 #include "platform/Action.h"
 #include "platform/Application.h"
-#include "platform/Dialogs.h"
 #include "platform/OwnerDataListView.h"
+#include "tests/support/ScriptedDialogs.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "tests/test_upload_fixture.h"
+#include "tests/test_upload_support.h"
 
 #include "app/Unit1.h"
 #include "platform/Action.h"
@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLoggingCategory>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QTimer>
@@ -19,19 +18,6 @@ const QString UploadFixture::CompletionText = QStringLiteral(
 
 namespace
 {
-
-std::function<void(const QString &)> *traceSink = nullptr;
-QtMessageHandler previousHandler = nullptr;
-
-void captureTrace(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (traceSink && context.category && QByteArray(context.category) == "tovela.trace") {
-        (*traceSink)(message);
-        return;
-    }
-    if (previousHandler)
-        previousHandler(type, context, message);
-}
 
 QByteArray trimmed(QByteArray s)
 {
@@ -140,18 +126,14 @@ void UploadFixture::SetUp()
     AppFixture::SetUp();
     ASSERT_TRUE(pictures.isValid());
     folder = pictures.path();
-    traceSink = &onTrace;
     onTrace = [this](const QString &line) { traceLines.append(line); };
-    QLoggingCategory::setFilterRules(QStringLiteral("tovela.trace.debug=true"));
-    previousHandler = qInstallMessageHandler(captureTrace);
+    trace = std::make_unique<TraceCapture>([this](const QString &line) { onTrace(line); });
 }
 
 void UploadFixture::TearDown()
 {
-    qInstallMessageHandler(previousHandler);
-    traceSink = nullptr;
+    trace.reset();
     AppFixture::TearDown();
-    service.reset();
 }
 
 void UploadFixture::startWith(const QStringList &serviceArguments)

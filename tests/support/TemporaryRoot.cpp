@@ -1,4 +1,4 @@
-#include "TemporaryRoot.h"
+#include "tests/support/TemporaryRoot.h"
 
 #include <cerrno>
 #include <chrono>

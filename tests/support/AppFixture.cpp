@@ -1,4 +1,4 @@
-#include "tests/AppFixture.h"
+#include "tests/support/AppFixture.h"
 
 #include "app/Unit1.h"
 

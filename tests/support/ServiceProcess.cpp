@@ -1,4 +1,4 @@
-#include "ServiceProcess.h"
+#include "tests/support/ServiceProcess.h"
 
 #include <QDeadlineTimer>
 #include <QJsonArray>
@@ -29,6 +29,18 @@ struct CurlCleanup {
 struct MimeCleanup {
     void operator()(curl_mime *m) const { curl_mime_free(m); }
 };
+
+// A request to url whose reply body is appended to body; no proxy, at most a minute.
+std::unique_ptr<CURL, CurlCleanup> newRequest(const QByteArray &url, QByteArray &body)
+{
+    std::unique_ptr<CURL, CurlCleanup> curl(curl_easy_init());
+    curl_easy_setopt(curl.get(), CURLOPT_URL, url.constData());
+    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, appendBody);
+    curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &body);
+    curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, 60L);
+    curl_easy_setopt(curl.get(), CURLOPT_NOPROXY, "*");
+    return curl;
+}
 
 // JSON strings of wire bytes carry one character per byte.
 QByteArray bytesOf(const QJsonValue &v)
@@ -134,14 +146,9 @@ QByteArray ServiceProcess::get(const QString &pathAndQuery, int *status)
 {
     if (status)
         *status = 0;
-    std::unique_ptr<CURL, CurlCleanup> curl(curl_easy_init());
-    QByteArray url = (baseUrl_ + pathAndQuery).toUtf8();
+    const QByteArray url = (baseUrl_ + pathAndQuery).toUtf8();
     QByteArray body;
-    curl_easy_setopt(curl.get(), CURLOPT_URL, url.constData());
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, appendBody);
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &body);
-    curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, 60L);
-    curl_easy_setopt(curl.get(), CURLOPT_NOPROXY, "*");
+    const auto curl = newRequest(url, body);
     if (curl_easy_perform(curl.get()) != CURLE_OK)
         return QByteArray();
     long code = 0;
@@ -159,15 +166,10 @@ QByteArray ServiceProcess::hook(const QString &path,
                          "TOVELA_REQUIRE_TEST_HOOKS";
         return QByteArray();
     }
-    std::unique_ptr<CURL, CurlCleanup> curl(curl_easy_init());
-    std::unique_ptr<curl_mime, MimeCleanup> mime;
-    QByteArray url = (baseUrl_ + path).toUtf8();
+    const QByteArray url = (baseUrl_ + path).toUtf8();
     QByteArray body;
-    curl_easy_setopt(curl.get(), CURLOPT_URL, url.constData());
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, appendBody);
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &body);
-    curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, 60L);
-    curl_easy_setopt(curl.get(), CURLOPT_NOPROXY, "*");
+    const auto curl = newRequest(url, body);
+    std::unique_ptr<curl_mime, MimeCleanup> mime;
     if (post) {
         // Multipart keeps every byte of a field as it is, NUL bytes included.
         mime.reset(curl_mime_init(curl.get()));

@@ -2,8 +2,8 @@
 // A fresh program per test: its own data home (XDG_DATA_HOME and HOME in a temporary folder)
 // and scripted dialogs that record every box.
 #include "app/Program.h"
-#include "platform/Dialogs.h"
-#include "tests/ServiceProcess.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/ServiceProcess.h"
 
 #include <QString>
 #include <QTemporaryDir>

@@ -4,8 +4,9 @@
 // batch's requests are read back from the service's record.
 #include "app/Unit1.h"
 #include "platform/OwnerDataListView.h"
-#include "tests/AppFixture.h"
-#include "tests/ServiceProcess.h"
+#include "tests/support/AppFixture.h"
+#include "tests/support/ServiceProcess.h"
+#include "tests/support/TraceCapture.h"
 #include "upload/UpLoadProgress.h"
 
 #include <QByteArray>
@@ -74,12 +75,12 @@ protected:
 
     // Called with every trace line the program writes.
     std::function<void(const QString &)> onTrace;
+    std::unique_ptr<TraceCapture> trace;
     QStringList traceLines;
     // Distinct states the progress window showed while visible, in order.
     std::vector<ProgressState> progress;
     bool progressSeen = false;
 
-    std::unique_ptr<ServiceProcess> service;
     QTemporaryDir pictures;
     QString folder; // pictures.path()
 

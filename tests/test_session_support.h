@@ -5,7 +5,7 @@
 #include "app/Unit3.h"
 #include "platform/HttpClient.h"
 #include "session/LoginForm.h"
-#include "tests/AppFixture.h"
+#include "tests/support/AppFixture.h"
 
 #include <chrono>
 #include <memory>
@@ -25,7 +25,7 @@ protected:
     {
         bareLogin = std::make_unique<TLoginDialog>();
         bareForm3 = std::make_unique<TForm3>();
-        bare = std::make_unique<TForm1>(bareLogin.get(), bareForm3.get(), false);
+        bare = std::make_unique<TForm1>(bareLogin.get(), bareForm3.get());
         bare->ServiceHost = serviceHost;
         // A stalled reply ends after a second instead of a minute.
         bare->IdHTTP1->setStallLimit(1, std::chrono::seconds(1));
