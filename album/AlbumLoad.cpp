@@ -9,6 +9,8 @@
 #include "album/LineRecord.h"
 #include "platform/Exception.h"
 #include "platform/ImageList.h"
+#include "platform/LocalFile.h"
+#include "platform/MessagePump.h"
 #include "platform/OwnerDataListView.h"
 #include "platform/Picture.h"
 #include "platform/StatusBar.h"
@@ -16,7 +18,6 @@
 #include "platform/Timer.h"
 #include "platform/Trace.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QProgressBar>
 #include <QTreeWidget>
@@ -84,6 +85,7 @@ void TForm1::AlbumLoad(int FolderId)
             SplitLines(GetHTTP(ServiceHost + QStringLiteral("/wis/wi_folder.php/") + SessionId +
                                QStringLiteral("?mode=img&id=") + QString::number(FolderId)));
         const qsizetype count = lines.size();
+        TMessagePump pump;
         // 6. A malformed record or an unreadable thumbnail ends the load at its line; a
         // thumbnail that cannot be downloaded passes its line over.
         for (qsizetype k = 0; k < count; ++k) {
@@ -114,7 +116,7 @@ void TForm1::AlbumLoad(int FolderId)
                 }
             }
             // A click on another folder arrives here.
-            QCoreApplication::processEvents();
+            pump.Tick();
         }
     } catch (const Exception &) {
         // Every failure ends the load silently; the pictures listed so far stay.
@@ -125,7 +127,7 @@ bool TForm1::AlbumSmallImgLoad(int PictureId)
 {
     OutputDebugString(QString::number(PictureId));
     const QString file = ThumbnailFileName(CacheFolder, PictureId);
-    if (QFile(file).open(QIODevice::ReadOnly))
+    if (IsReadableRegularFile(QFile::encodeName(file)))
         return true;
     return GetHTTPBin(ServiceHost + QStringLiteral("/wis/wi_image.php/") + SessionId +
                           QStringLiteral("?mode=small&id=") + QString::number(PictureId),
