@@ -10,6 +10,8 @@
 #include "platform/Exception.h"
 #include "platform/Gauge.h"
 #include "platform/ImageList.h"
+#include "platform/LocalFile.h"
+#include "platform/MessagePump.h"
 #include "platform/OwnerDataListView.h"
 #include "platform/Picture.h"
 #include "platform/StatusBar.h"
@@ -17,7 +19,6 @@
 #include "platform/Timer.h"
 #include "platform/Trace.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QProgressBar>
 #include <QScopeGuard>
@@ -74,6 +75,7 @@ void TForm1::AlbumLoad(int FolderId)
             SplitLines(GetHTTP(ServiceHost + QStringLiteral("/wis/wi_folder.php/") + SessionId +
                                QStringLiteral("?mode=img&id=") + QString::number(FolderId)));
         const qsizetype count = lines.size();
+        TMessagePump pump;
         // A malformed record or an unreadable thumbnail ends the load at its line; a
         // thumbnail that cannot be downloaded passes its line over.
         for (qsizetype k = 0; k < count; ++k) {
@@ -104,7 +106,7 @@ void TForm1::AlbumLoad(int FolderId)
                 }
             }
             // A click on another folder arrives here.
-            QCoreApplication::processEvents();
+            pump.Tick();
         }
     } catch (const Exception &) {
         // Every failure ends the load silently; the pictures listed so far stay.
@@ -115,7 +117,7 @@ bool TForm1::AlbumSmallImgLoad(int PictureId)
 {
     OutputDebugString(QString::number(PictureId));
     const QString file = ThumbnailFileName(CacheFolder, PictureId);
-    if (QFile(file).open(QIODevice::ReadOnly))
+    if (IsReadableRegularFile(QFile::encodeName(file)))
         return true;
     return GetHTTPBin(ServiceHost + QStringLiteral("/wis/wi_image.php/") + SessionId +
                           QStringLiteral("?mode=small&id=") + QString::number(PictureId),

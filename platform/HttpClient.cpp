@@ -290,18 +290,29 @@ void HttpClient::setCookie(const QString &host, const QString &name, const QStri
     const QByteArray rawValue = toShiftJis(value);
     if (!cookieValueTravels(rawName) || !cookieValueTravels(rawValue) || rawName.contains('='))
         throw EIdException(QStringLiteral("a cookie cannot hold control characters or blanks"));
+    const QByteArray wanted =
+        cookieDomain(host) + "\tFALSE\t/\tFALSE\t0\t" + rawName + '\t' + rawValue;
     // Keep every other cookie; drop all of this name, whatever their domain or path.
     QList<QByteArray> kept;
+    int sameName = 0;
+    bool alreadyThere = false;
     for (const QByteArray &line : d->cookieLines()) {
         const QList<QByteArray> fields = line.split('\t');
-        if (fields.size() >= 6 && fields[5].toLower() == rawName.toLower())
+        if (fields.size() >= 6 && fields[5].toLower() == rawName.toLower()) {
+            ++sameName;
+            alreadyThere = alreadyThere || line == wanted;
             continue;
+        }
         kept.append(line);
     }
+    // The id is set before every request and mostly unchanged: rebuilding the store then
+    // would only cost the request its time.
+    if (sameName == 1 && alreadyThere)
+        return;
     d->addCookieLine("ALL");
     for (const QByteArray &line : kept)
         d->addCookieLine(line);
-    d->addCookieLine(cookieDomain(host) + "\tFALSE\t/\tFALSE\t0\t" + rawName + '\t' + rawValue);
+    d->addCookieLine(wanted);
 }
 
 QByteArray HttpClient::get(const QString &url)

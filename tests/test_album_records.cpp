@@ -7,7 +7,10 @@
 #include "album/LineRecord.h"
 #include "platform/Bitmap.h"
 #include "platform/Exception.h"
+#include "platform/JpegImage.h"
 
+#include <QBuffer>
+#include <QPainter>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <memory>
@@ -113,6 +116,36 @@ TEST(AlbumThumbnail, OddExcessCostsOnePixelMoreOnTheRightAndBottom)
     EXPECT_EQ(t.pixel(48, 48), qRgb(0, 255, 7));
     EXPECT_EQ(t.pixel(50, 50), qRgb(2, 253, 7));
     EXPECT_EQ(t.pixel(51, 51), qRgb(255, 255, 255));
+}
+
+TEST(AlbumThumbnail, DecodedJpegPicturesComeOutAsThePainterDrawsThem)
+{
+    // Sizes that fit, fill, overflow by even and odd counts, on one side or both.
+    for (const QSize size : {QSize(60, 40), QSize(100, 100), QSize(120, 80), QSize(103, 101),
+                             QSize(1, 150), QSize(99, 3)}) {
+        QImage source(size, QImage::Format_RGB32);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                source.setPixel(x, y, qRgb(x * 2, 255 - y, (x * y) % 256));
+        QByteArray bytes;
+        QBuffer out(&bytes);
+        out.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(source.save(&out, "JPEG", 90));
+        QBuffer in(&bytes);
+        in.open(QIODevice::ReadOnly);
+        TJPEGImage jpeg;
+        jpeg.LoadFromStream(in);
+        ASSERT_EQ(jpeg.Image().size(), size);
+
+        QImage expected(100, 100, QImage::Format_RGB32);
+        expected.fill(Qt::white);
+        {
+            QPainter painter(&expected);
+            painter.drawImage(QPoint((100 - size.width()) / 2, (100 - size.height()) / 2),
+                              jpeg.Image());
+        }
+        EXPECT_EQ(CentredThumbnail(jpeg), expected) << size.width() << " x " << size.height();
+    }
 }
 
 TEST(AlbumCacheFiles, NamesThatWouldLeaveTheFolderAreRefused)
