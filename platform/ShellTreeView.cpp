@@ -21,10 +21,12 @@ TShellTreeView::TShellTreeView(QWidget *parent) : QTreeView(parent), fs(new QFil
                     if (i.parent() == parent && i.row() >= first && i.row() <= last)
                         restoring = true;
             });
+    // The header is hidden before the model comes: a visible header measures its captions
+    // (in a bold face of their own) at the first layout.
+    header()->hide();
     setModel(fs);
     for (int column = 1; column < fs->columnCount(); ++column)
         hideColumn(column);
-    header()->hide();
     setIndentation(19);
     setRootIsDecorated(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
