@@ -1,12 +1,27 @@
 #include "platform/ShellTreeView.h"
 
 #include <QDir>
+#include <QFileIconProvider>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QTimer>
 
-TShellTreeView::TShellTreeView(QWidget *parent) : QTreeView(parent), fs(new QFileSystemModel(this))
+namespace
 {
+// The shell's icons, without the type names: the tree shows the name column only, and naming a
+// folder's type reads the whole MIME database's descriptions.
+class FolderIconProvider : public QFileIconProvider
+{
+public:
+    QString type(const QFileInfo &) const override { return QString(); }
+};
+} // namespace
+
+TShellTreeView::TShellTreeView(QWidget *parent)
+    : QTreeView(parent), icons(std::make_unique<FolderIconProvider>()),
+      fs(new QFileSystemModel(this))
+{
+    fs->setIconProvider(icons.get());
     fs->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives);
     fs->setReadOnly(true);
     // No automatic refresh: the tree shows the folders as it first read them, and a folder
@@ -54,6 +69,11 @@ TShellTreeView::TShellTreeView(QWidget *parent) : QTreeView(parent), fs(new QFil
     connect(fs, &QAbstractItemModel::rowsRemoved, this, check);
     connect(fs, &QAbstractItemModel::layoutChanged, this, check);
     connect(fs, &QAbstractItemModel::modelReset, this, check);
+}
+
+TShellTreeView::~TShellTreeView()
+{
+    delete fs;
 }
 
 void TShellTreeView::rememberCurrent()
