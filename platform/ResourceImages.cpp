@@ -1,5 +1,6 @@
 #include "platform/ResourceImages.h"
 
+#include <QFile>
 #include <QIconEngine>
 #include <QImageReader>
 #include <QPainter>
@@ -7,7 +8,10 @@
 
 QImage LoadResourceImage(const QString &path)
 {
-    QImageReader reader(path, "png");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QImageReader reader(&file, "png");
     // Without this, every installed image plug-in is loaded to ask whether it reads "png".
     reader.setAutoDetectImageFormat(false);
     return reader.read();
