@@ -8,12 +8,16 @@
 
 namespace
 {
-// The shell's icons, without the type names: the tree shows the name column only, and naming a
-// folder's type reads the whole MIME database's descriptions.
+// The shell's icons and folder type names. The model gathers every entry of a folder, files
+// too, and names a file's type from the MIME database's descriptions, which it reads whole for
+// that; the tree never shows a file, so a file's type name is a fixed one.
 class FolderIconProvider : public QFileIconProvider
 {
 public:
-    QString type(const QFileInfo &) const override { return QString(); }
+    QString type(const QFileInfo &info) const override
+    {
+        return info.isFile() ? QStringLiteral("File") : QFileIconProvider::type(info);
+    }
 };
 } // namespace
 
