@@ -8,6 +8,7 @@
 #include "platform/ImageList.h"
 #include "platform/OwnerDataListView.h"
 #include "platform/PixelFont.h"
+#include "platform/ResourceImages.h"
 #include "platform/ScrollBox.h"
 #include "platform/ShellTreeView.h"
 #include "platform/SplitPane.h"
@@ -76,15 +77,15 @@ TForm1::~TForm1()
 
 void TForm1::LoadResources()
 {
-    setWindowIcon(QIcon(QStringLiteral(":/icons/tovela256.png")));
-    UnknownFileImage = QImage(QStringLiteral(":/thumbs/unknown.png"));
-    FolderImage = QImage(QStringLiteral(":/thumbs/folder.png"));
-    FolderUpImage = QImage(QStringLiteral(":/thumbs/folderup.png"));
+    setWindowIcon(LazyResourceIcon(QStringLiteral(":/icons/tovela256.png")));
+    UnknownFileImage = LoadResourceImage(QStringLiteral(":/thumbs/unknown.png"));
+    FolderImage = LoadResourceImage(QStringLiteral(":/thumbs/folder.png"));
+    FolderUpImage = LoadResourceImage(QStringLiteral(":/thumbs/folderup.png"));
 
     IconImageList = new TImageList(16, 16, this);
     // In the order of IconIndex.
     for (const char *name : {"up", "album", "album_selected", "addprint"})
-        IconImageList->Add(QImage(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name))));
+        IconImageList->AddResource(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name)));
     PcImageList = new TImageList(100, 100, this);
     AlbumImageList = new TImageList(100, 100, this);
 }

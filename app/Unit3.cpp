@@ -50,9 +50,10 @@ TForm3::TForm3(QWidget *parent)
     CheckBox1->move(252, 148);
     CheckBox1->adjustSize();
 
+    // Each guide picture is decoded when its page is first shown.
     ImageList1 = new TImageList(200, 150, this);
     for (int page = 0; page < 4; ++page)
-        ImageList1->Add(QImage(QStringLiteral(":/guide/page%1.png").arg(page)));
+        ImageList1->AddResource(QStringLiteral(":/guide/page%1.png").arg(page));
 
     FormCreate();
 }

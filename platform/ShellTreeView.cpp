@@ -1,12 +1,31 @@
 #include "platform/ShellTreeView.h"
 
 #include <QDir>
+#include <QFileIconProvider>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QTimer>
 
-TShellTreeView::TShellTreeView(QWidget *parent) : QTreeView(parent), fs(new QFileSystemModel(this))
+namespace
 {
+// The shell's icons and folder type names. The model gathers every entry of a folder, files
+// too, and names a file's type from the MIME database's descriptions, which it reads whole for
+// that; the tree never shows a file, so a file's type name is a fixed one.
+class FolderIconProvider : public QFileIconProvider
+{
+public:
+    QString type(const QFileInfo &info) const override
+    {
+        return info.isFile() ? QStringLiteral("File") : QFileIconProvider::type(info);
+    }
+};
+} // namespace
+
+TShellTreeView::TShellTreeView(QWidget *parent)
+    : QTreeView(parent), icons(std::make_unique<FolderIconProvider>()),
+      fs(new QFileSystemModel(this))
+{
+    fs->setIconProvider(icons.get());
     fs->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives);
     fs->setReadOnly(true);
     // No automatic refresh: the tree shows the folders as it first read them, and a folder
@@ -21,10 +40,12 @@ TShellTreeView::TShellTreeView(QWidget *parent) : QTreeView(parent), fs(new QFil
                     if (i.parent() == parent && i.row() >= first && i.row() <= last)
                         restoring = true;
             });
+    // The header is hidden before the model comes: a visible header measures its captions
+    // (in a bold face of their own) at the first layout.
+    header()->hide();
     setModel(fs);
     for (int column = 1; column < fs->columnCount(); ++column)
         hideColumn(column);
-    header()->hide();
     setIndentation(19);
     setRootIsDecorated(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -52,6 +73,11 @@ TShellTreeView::TShellTreeView(QWidget *parent) : QTreeView(parent), fs(new QFil
     connect(fs, &QAbstractItemModel::rowsRemoved, this, check);
     connect(fs, &QAbstractItemModel::layoutChanged, this, check);
     connect(fs, &QAbstractItemModel::modelReset, this, check);
+}
+
+TShellTreeView::~TShellTreeView()
+{
+    delete fs;
 }
 
 void TShellTreeView::rememberCurrent()

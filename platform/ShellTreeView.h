@@ -4,7 +4,9 @@
 // selected folder's path, or empty. OnChange runs when the user moves the selection.
 #include <QTreeView>
 #include <functional>
+#include <memory>
 
+class QFileIconProvider;
 class QFileSystemModel;
 
 class TShellTreeView : public QTreeView
@@ -12,6 +14,7 @@ class TShellTreeView : public QTreeView
     Q_OBJECT
 public:
     explicit TShellTreeView(QWidget *parent = nullptr);
+    ~TShellTreeView() override;
 
     QString Path() const;
     // Selects (and reveals) the node of a folder; returns false when it is not in the tree.
@@ -25,6 +28,8 @@ private:
     void rememberCurrent();
     void restoreCurrent();
 
+    // The model uses the provider (also from its own thread) until it is gone.
+    std::unique_ptr<QFileIconProvider> icons;
     QFileSystemModel *fs;
     QString selectedPath;
     bool restoring = false;

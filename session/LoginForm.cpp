@@ -38,6 +38,7 @@ TLoginDialog::TLoginDialog(QWidget *parent) : QDialog(parent)
     setFixedSize(414, 186);
 
     const QColor highlight = palette().color(QPalette::Highlight);
+    logoBackground = highlight;
     const QString highlightStyle =
         QStringLiteral("background-color: %1; color: %2;")
             .arg(highlight.name(), palette().color(QPalette::HighlightedText).name());
@@ -51,7 +52,6 @@ TLoginDialog::TLoginDialog(QWidget *parent) : QDialog(parent)
     Image1 = new QLabel(Panel1);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(4, 4, 106, 25);
-    Image1->setPixmap(logo(highlight));
 
     Label1 = new QLabel(QStringLiteral("ルミナード"), Panel1);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -120,6 +120,15 @@ TLoginDialog::TLoginDialog(QWidget *parent) : QDialog(parent)
         move(screen->availableGeometry().center() - rect().center());
 
     FormCreate();
+}
+
+void TLoginDialog::showEvent(QShowEvent *event)
+{
+    // The logo is drawn when the dialog is first shown: its bold face is needed nowhere else,
+    // and most starts never show the dialog.
+    if (Image1->pixmap().isNull())
+        Image1->setPixmap(logo(logoBackground));
+    QDialog::showEvent(event);
 }
 
 void TLoginDialog::FormCreate()

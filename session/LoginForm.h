@@ -2,6 +2,7 @@
 // The login dialog: e-mail address and password of an album member. Created once before the
 // main window and kept until the process ends; its entries stay between showings and are what
 // every later Login sends.
+#include <QColor>
 #include <QDialog>
 
 class QLabel;
@@ -26,6 +27,12 @@ public:
     QPushButton *OKBtn;
     QPushButton *CancelBtn;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void FormCreate();
+
+    // The panel's colour as it was when the panel was styled; the logo is drawn on it.
+    QColor logoBackground;
 };
