@@ -50,13 +50,9 @@ QByteArray testPicture(int width, int height)
     put32(file, uint32_t(bits.size()));
     return file + info + bits;
 }
-// TakeGraphic's median share of TSPIBitmap::LoadFromFile for path, with its decode left out.
-void printTakeShare(const char *what, const QString &path, int runs)
+// TakeGraphic's median time for path, the decode before it left out of the timing.
+double medianTakeMs(const QString &path, int runs)
 {
-    const double load = MedianMs(runs, [&] {
-        TSPIBitmap bitmap;
-        bitmap.LoadFromFile(path);
-    });
     std::vector<double> takes;
     for (int i = 0; i < runs; ++i) {
         auto graphic = std::make_unique<TSPIGraphic>();
@@ -69,7 +65,17 @@ void printTakeShare(const char *what, const QString &path, int runs)
                 .count());
     }
     std::sort(takes.begin(), takes.end());
-    const double take = takes[takes.size() / 2];
+    return takes[takes.size() / 2];
+}
+
+// TakeGraphic's median share of TSPIBitmap::LoadFromFile for path, with its decode left out.
+void printTakeShare(const char *what, const QString &path, int runs)
+{
+    const double load = MedianMs(runs, [&] {
+        TSPIBitmap bitmap;
+        bitmap.LoadFromFile(path);
+    });
+    const double take = medianTakeMs(path, runs);
     std::printf("%s\n  TSPIBitmap::LoadFromFile        %8.2f ms\n", what, load);
     std::printf("  of which TakeGraphic            %8.2f ms  (%.0f %% of the load)\n", take,
                 100 * take / load);
@@ -111,20 +117,7 @@ int main(int argc, char **argv)
         if (bitmap.Width() != width)
             std::abort();
     });
-    // TakeGraphic alone: the decode before it is left out of the timing.
-    std::vector<double> takes;
-    for (int i = 0; i < runs; ++i) {
-        auto graphic = std::make_unique<TSPIGraphic>();
-        graphic->LoadFromFile(path);
-        TSPIBitmap bitmap;
-        const auto started = std::chrono::steady_clock::now();
-        bitmap.TakeGraphic(std::move(graphic));
-        takes.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
-                .count());
-    }
-    std::sort(takes.begin(), takes.end());
-    const double take = takes[takes.size() / 2];
+    const double take = medianTakeMs(path, runs);
     std::printf("12 MP 24-bit picture (%d x %d), median of %d runs\n", width, height, runs);
     std::printf("  plug-in GetPicture alone        %8.2f ms\n", raw);
     std::printf("  TSPIGraphic::LoadFromFile       %8.2f ms  (%.2f x GetPicture)\n", decode,
