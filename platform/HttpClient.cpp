@@ -5,6 +5,7 @@
 #include "platform/ReplacingFile.h"
 #include "platform/ShiftJis.h"
 
+#include <QDateTime>
 #include <QUrl>
 #include <curl/curl.h>
 #include <exception>
@@ -89,6 +90,18 @@ struct HttpClient::Impl {
     QByteArray statusLine;
     std::exception_ptr pending;
 
+    // The store changes only by a reply's Set-Cookie lines, by our own lines, or by a cookie
+    // expiring; each request reads and sets the session id, so what was read last is kept
+    // until then instead of listing and parsing the whole store again.
+    quint64 storeVersion = 0;
+    quint64 listedVersion = ~quint64(0);
+    qint64 listedUntil = 0; // the first expiry among the listed cookies; 0: none expires
+    QList<HttpCookie> listed;
+    quint64 setVersion = ~quint64(0);
+    QByteArray setLine; // the line the last setCookie left as the only one of its name
+    QString domainHost;
+    QByteArray domain;
+
     Impl() : handle(curl_easy_init())
     {
         if (!handle)
@@ -147,6 +160,8 @@ struct HttpClient::Impl {
             QByteArray line(data, static_cast<qsizetype>(n));
             if (line.startsWith("HTTP/"))
                 self->statusLine = line.trimmed();
+            else if (line.size() > 11 && qstrnicmp(line.constData(), "set-cookie:", 11) == 0)
+                ++self->storeVersion;
             return n;
         } catch (...) {
             self->pending = std::current_exception();
@@ -228,8 +243,24 @@ struct HttpClient::Impl {
 
     void addCookieLine(const QByteArray &line)
     {
+        ++storeVersion;
         if (curl_easy_setopt(handle.get(), CURLOPT_COOKIELIST, line.constData()) != CURLE_OK)
             throw EIdException(QStringLiteral("the cookie store refused a cookie"));
+    }
+
+    bool listedIsCurrent() const
+    {
+        return listedVersion == storeVersion &&
+               (listedUntil == 0 || QDateTime::currentSecsSinceEpoch() < listedUntil);
+    }
+
+    const QByteArray &domainOf(const QString &host)
+    {
+        if (domain.isEmpty() || host != domainHost) {
+            domain = cookieDomain(host);
+            domainHost = host;
+        }
+        return domain;
     }
 };
 
@@ -266,7 +297,10 @@ QList<QByteArray> HttpClient::customHeaders() const
 
 QList<HttpCookie> HttpClient::cookies() const
 {
+    if (d->listedIsCurrent())
+        return d->listed;
     QList<HttpCookie> out;
+    qint64 until = 0;
     for (QByteArray line : d->cookieLines()) {
         if (line.startsWith("#HttpOnly_"))
             line.remove(0, 10);
@@ -280,7 +314,13 @@ QList<HttpCookie> HttpClient::cookies() const
         cookie.Name = fromShiftJis(fields[5]);
         cookie.Value = fields.size() > 6 ? fromShiftJis(fields[6]) : QString();
         out.append(cookie);
+        const qint64 expires = fields[4].toLongLong();
+        if (expires > 0 && (until == 0 || expires < until))
+            until = expires;
     }
+    d->listed = out;
+    d->listedVersion = d->storeVersion;
+    d->listedUntil = until;
     return out;
 }
 
@@ -291,7 +331,10 @@ void HttpClient::setCookie(const QString &host, const QString &name, const QStri
     if (!cookieValueTravels(rawName) || !cookieValueTravels(rawValue) || rawName.contains('='))
         throw EIdException(QStringLiteral("a cookie cannot hold control characters or blanks"));
     const QByteArray wanted =
-        cookieDomain(host) + "\tFALSE\t/\tFALSE\t0\t" + rawName + '\t' + rawValue;
+        d->domainOf(host) + "\tFALSE\t/\tFALSE\t0\t" + rawName + '\t' + rawValue;
+    // Nothing has come into the store since this very line was made the only one of its name.
+    if (d->setVersion == d->storeVersion && d->setLine == wanted)
+        return;
     // Keep every other cookie; drop all of this name, whatever their domain or path.
     QList<QByteArray> kept;
     int sameName = 0;
@@ -307,12 +350,14 @@ void HttpClient::setCookie(const QString &host, const QString &name, const QStri
     }
     // The id is set before every request and mostly unchanged: rebuilding the store then
     // would only cost the request its time.
-    if (sameName == 1 && alreadyThere)
-        return;
-    d->addCookieLine("ALL");
-    for (const QByteArray &line : kept)
-        d->addCookieLine(line);
-    d->addCookieLine(wanted);
+    if (!(sameName == 1 && alreadyThere)) {
+        d->addCookieLine("ALL");
+        for (const QByteArray &line : kept)
+            d->addCookieLine(line);
+        d->addCookieLine(wanted);
+    }
+    d->setVersion = d->storeVersion;
+    d->setLine = wanted;
 }
 
 QByteArray HttpClient::get(const QString &url)

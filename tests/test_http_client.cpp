@@ -107,6 +107,35 @@ TEST(HttpClient, SetCookieReplacesEverySidCookieAndSendsOneHeader)
     EXPECT_EQ(sids, 1);
 }
 
+// The store is read and set around every request; what changes it in between must show.
+TEST(HttpClient, CookieStoreChangedByAReplyIsReadAndSetAgain)
+{
+    int n = 0;
+    RawHttpServer server([&](const Request &) {
+        ++n;
+        return n == 2 ? ok("", "Set-Cookie: sid=SERVER; path=/\r\n") : ok("");
+    });
+    HttpClient client;
+    auto sid = [&] {
+        for (const HttpCookie &c : client.cookies())
+            if (c.Name == "sid")
+                return c.Value;
+        return QString();
+    };
+    client.setCookie(server.host(), "sid", "MINE");
+    EXPECT_EQ(sid(), "MINE");
+    client.get(server.baseUrl() + "/wis/a.php");
+    EXPECT_EQ(sid(), "MINE");
+    client.setCookie(server.host(), "sid", "MINE");
+    client.get(server.baseUrl() + "/wis/b.php"); // answers with a new id
+    EXPECT_EQ(sid(), "SERVER");
+    client.setCookie(server.host(), "sid", "MINE");
+    EXPECT_EQ(sid(), "MINE");
+    client.get(server.baseUrl() + "/wis/c.php");
+    EXPECT_EQ(server.requests().at(2).headers("Cookie"), QList<QByteArray>{"sid=MINE"});
+    EXPECT_EQ(server.requests().at(1).headers("Cookie"), QList<QByteArray>{"sid=MINE"});
+}
+
 TEST(HttpClient, CookieValuesThatCannotTravelAreRefused)
 {
     HttpClient client;
