@@ -5,9 +5,11 @@
 #include "spi/SPIs.h"
 #include "tests/test_spi_support.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -202,4 +204,45 @@ TEST_F(SpiCollection, FilesThatAreNoPluginAndAFolderThatVanishesAreSkipped)
     EXPECT_NO_THROW(spis.Search(vanishing.path() + "/*.spi")); // a folder that is not there
     EXPECT_NO_THROW(spis.Search(QStringLiteral("*.nothing-matches")));
     EXPECT_EQ(spis.Count(), 0);
+}
+
+TEST_F(SpiCollection, AMaskWithoutAFolderSearchesTheChosenPlacesInTheirOrder)
+{
+    // A plug-in in the program's folder and one in the current folder.
+    const QString inProgram = QCoreApplication::applicationDirPath() +
+                              QStringLiteral("/tovela-place-test-%1.spi").arg(getpid());
+    if (!QFile::copy(TestPlugin("testspi_pic_a"), inProgram))
+        GTEST_SKIP() << "the program's folder is not writable here";
+    struct Restore {
+        QString file, folder;
+        ~Restore()
+        {
+            QFile::remove(file);
+            QDir::setCurrent(folder);
+        }
+    } restore{inProgram, QDir::currentPath()};
+    TestFolder current;
+    current.addPlugin("testspi_good", "here.spi");
+    ASSERT_TRUE(QDir::setCurrent(current.path()));
+    const QString here = QDir::currentPath() + "/here.spi";
+
+    TSPIs spis;
+    QStringList asked;
+    spis.OnSearching = [&](TSPIs *, const QString &file, bool &) { asked.append(file); };
+    // By default the Susie folder, which this system has none of, and the program's folder.
+    spis.Search("*.spi");
+    EXPECT_TRUE(asked.contains(inProgram));
+    EXPECT_FALSE(asked.contains(here));
+    EXPECT_GE(spis.IndexOf(inProgram), 0);
+    spis.Clear();
+
+    // The places go in their fixed order, whatever order the set was written in.
+    asked.clear();
+    spis.SearchOptions = {TSPISearchOption::spsCurrentDir, TSPISearchOption::spsAppDir};
+    spis.Search("*.spi");
+    ASSERT_TRUE(asked.contains(inProgram));
+    ASSERT_TRUE(asked.contains(here));
+    EXPECT_LT(asked.indexOf(inProgram), asked.indexOf(here));
+    EXPECT_LT(spis.IndexOf(inProgram), spis.IndexOf(here));
+    EXPECT_GE(spis.IndexOf(inProgram), 0);
 }

@@ -9,8 +9,11 @@
 #include "tests/support/AppFixture.h"
 #include "tests/test_spi_support.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
+#include <QMenuBar>
 #include <unistd.h>
 
 namespace
@@ -44,18 +47,30 @@ TEST_F(SpiCommand, OnOffOnAgainWithTheFolderDialogAndTheSettingsAfterwards)
     start();
     ASSERT_FALSE(form->Spi);
     EXPECT_EQ(form->SPIs, nullptr);
+    // The item of the "操作(&S)" menu: Qt flips a checkable item itself when it is triggered,
+    // so its mark must come back to what the handler decided.
+    const auto menuItem = [&]() -> QAction * {
+        for (QAction *shown : form->ActionMainMenuBar1->actions().at(0)->menu()->actions())
+            if (shown->text() == QStringLiteral("Susie プラグインを使う"))
+                return shown;
+        return nullptr;
+    };
+    QAction *item = menuItem();
+    ASSERT_TRUE(item);
 
     // Cancelled: nothing changes.
-    form->ActSusiePlugin->Execute();
+    item->trigger();
     EXPECT_EQ(folderDialogs(), 1);
     EXPECT_FALSE(form->Spi);
     EXPECT_FALSE(form->ActSusiePlugin->Checked());
+    EXPECT_FALSE(item->isChecked());
     EXPECT_EQ(form->SPIs, nullptr);
 
     dialogs->folders = {first.path()};
-    form->ActSusiePlugin->Execute();
+    item->trigger();
     EXPECT_TRUE(form->Spi);
     EXPECT_TRUE(form->ActSusiePlugin->Checked());
+    EXPECT_TRUE(item->isChecked());
     EXPECT_EQ(form->SpiFolder, first.path());
     ASSERT_TRUE(form->SPIs);
     ASSERT_EQ(form->SPIs->Count(), 1);
@@ -63,17 +78,19 @@ TEST_F(SpiCommand, OnOffOnAgainWithTheFolderDialogAndTheSettingsAfterwards)
     EXPECT_EQ(FindGraphicClass("tsp"), &SPIBitmapClass());
 
     // Off: only the flag; the plug-in stays loaded and its format registered.
-    form->ActSusiePlugin->Execute();
+    item->trigger();
     EXPECT_FALSE(form->Spi);
     EXPECT_FALSE(form->ActSusiePlugin->Checked());
+    EXPECT_FALSE(item->isChecked());
     EXPECT_EQ(form->SPIs->Count(), 1);
     EXPECT_EQ(FindGraphicClass("tsp"), &SPIBitmapClass());
 
     // On again: the dialog again; the new folder is kept for the next start.
     dialogs->folders = {second.path()};
-    form->ActSusiePlugin->Execute();
+    item->trigger();
     EXPECT_EQ(folderDialogs(), 3);
     EXPECT_TRUE(form->Spi);
+    EXPECT_TRUE(item->isChecked());
     EXPECT_EQ(form->SpiFolder, second.path());
     EXPECT_EQ(form->SPIs->Count(), 1);
     EXPECT_EQ(FindGraphicClass("pic"), nullptr);
@@ -90,6 +107,8 @@ TEST_F(SpiCommand, OnOffOnAgainWithTheFolderDialogAndTheSettingsAfterwards)
     start();
     EXPECT_TRUE(form->Spi);
     EXPECT_TRUE(form->ActSusiePlugin->Checked());
+    ASSERT_TRUE(menuItem());
+    EXPECT_TRUE(menuItem()->isChecked());
     ASSERT_TRUE(form->SPIs);
     ASSERT_EQ(form->SPIs->Count(), 1);
     EXPECT_EQ(QFileInfo(form->SPIs->Items(0)->FileName).fileName(), QStringLiteral("pic.spi"));
