@@ -84,8 +84,11 @@ void TSPI::Complete()
     CheckAPI();
     readInfo(*this, 0, APIVersion);
     readInfo(*this, 1, PluginName);
-    // Patterns and descriptions come in pairs; the first incomplete pair ends the list.
-    for (int32_t n = 2;; n += 2) {
+    // Patterns and descriptions come in pairs; the first incomplete pair ends the list. A
+    // plug-in that answers every number would never end it: no format family needs more
+    // pairs than this, so the list ends there.
+    constexpr int32_t MaxPatternPairs = 256;
+    for (int32_t n = 2; n < 2 + 2 * MaxPatternPairs; n += 2) {
         QString pattern, description;
         if (!readInfo(*this, n, pattern) || !readInfo(*this, n + 1, description))
             break;

@@ -51,6 +51,13 @@ TEST(SpiBinding, FactoryChoosesTheClassByExactVersionAndReadsTheTexts)
     ASSERT_TRUE(spi);
     EXPECT_EQ(spi->PluginName, QString(255, QLatin1Char('N')));
     EXPECT_EQ(spi->APIVersion, QStringLiteral("00IN"));
+
+    // One that answers every number still ends its pattern list.
+    spi = CreateSPI(TestPlugin("testspi_endless"));
+    ASSERT_TRUE(spi);
+    EXPECT_EQ(spi->Extensions.size(), 256);
+    EXPECT_EQ(spi->Extensions.back(), QStringLiteral("*.end"));
+    EXPECT_EQ(spi->Descriptions.back(), QStringLiteral("endless"));
 }
 
 TEST(SpiBinding, MissingEntryIsNamedWithTheFileAndNothingStaysLoaded)

@@ -57,6 +57,13 @@ static const char *const texts[] = {TESTSPI_VERSION,
 
 SPI_EXPORT int32_t GetPluginInfo(int32_t infono, char *buf, int32_t buflen)
 {
+#ifdef TESTSPI_ENDLESS
+    /* Answers every number after the version and the name: a pattern pair for ever. */
+    if (infono >= 2 && buflen > 8) {
+        strcpy(buf, infono % 2 ? "endless" : "*.end");
+        return (int32_t)strlen(buf);
+    }
+#endif
     if (infono < 0 || infono >= TESTSPI_INFO_COUNT ||
         infono >= (int32_t)(sizeof texts / sizeof *texts) || buflen <= 0)
         return 0;
