@@ -2,8 +2,8 @@
 # Checks tovela as a desktop installs it, on an already built tree (tools/test.sh builds it):
 #  1. `cmake --install` into a staging folder (DESTDIR): the launcher and the AppStream metadata
 #     validate, every icon size is there, nothing points into the build tree, the installed
-#     program finds its plug-in folder from where it lies, and it starts offscreen and creates
-#     its data folder;
+#     program finds its plug-in folder from where it lies, it starts offscreen and creates
+#     its data folder, and started again with plug-in use on it loads the installed plug-ins;
 #  2. the Debian package made by CPack installs with apt-get, `tovela` starts from PATH the
 #     same way, and the package is purged without leaving a file behind.
 # Step 2 installs a package into this machine, so it needs root (or sudo); it refuses to touch
@@ -37,8 +37,11 @@ pass() {
 
 # Starts the program offscreen with a data home of its own, waits until it has created its data
 # folder and cache folder, checks that it is still running, and ends it (it has no quit command).
+# Then starts it again with plug-in use switched on in its settings and the installed plug-in
+# folder chosen, as a user would, and watches the loader: every shipped plug-in is loaded from
+# that folder and the program's own library from the installation under root.
 start_and_stop() {
-    local program=$1 home
+    local program=$1 plugins=$2 root=$3 home
     home=$(mktemp -d "$work/home.XXXX")
     local data="$home/data/tovela"
     env XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" \
@@ -57,6 +60,39 @@ start_and_stop() {
     kill -TERM "$pid"
     wait "$pid" 2>/dev/null || true
     pass "$program started offscreen and created $data/ImageCache"
+
+    local shipped=() log="$home/log-plugins" f
+    mapfile -t shipped < <(find "$plugins" -maxdepth 1 -name '*.spi' | sort)
+    ((${#shipped[@]})) || fail "no plug-ins in $plugins"
+    printf '[PLUGIN]\nSpi=1\nSpiFolder=%s\n' "$plugins" >"$data/tovela.ini"
+    : >"$log"
+    env XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" \
+        XDG_RUNTIME_DIR="$home" QT_QPA_PLATFORM=offscreen LD_DEBUG=libs "$program" >"$log" 2>&1 &
+    pid=$!
+    all_loaded() {
+        for f in "${shipped[@]}"; do
+            grep -qF "calling init: $f" "$log" || return 1
+        done
+    }
+    waited=0
+    until all_loaded || ((waited >= 300)); do
+        kill -0 "$pid" 2>/dev/null || { tail -50 "$log" >&2; fail "$program exited early"; }
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    kill -0 "$pid" 2>/dev/null || { tail -50 "$log" >&2; fail "$program died loading plug-ins"; }
+    kill -TERM "$pid"
+    wait "$pid" 2>/dev/null || true
+    for f in "${shipped[@]}"; do
+        grep -qF "calling init: $f" "$log" || fail "$program did not load $f"
+    done
+    local libs=()
+    mapfile -t libs < <(sed -n 's/.*calling init: \(.*libtovela[^/]*\)$/\1/p' "$log")
+    ((${#libs[@]})) || fail "$program loaded no tovela library"
+    for f in "${libs[@]}"; do
+        [[ "$(realpath -m "$f")" == "$root"/* ]] || fail "$program took $f from outside $root"
+    done
+    pass "$program loaded ${#shipped[@]} plug-ins from $plugins, its library from $root"
 }
 
 # Every ELF file under a root: no RUNPATH into the build tree, and every library it needs found.
@@ -117,7 +153,8 @@ pass "launcher, metadata and hicolor icons 16-256 and scalable agree on $appid"
 
 check_elves "$usr"
 
-# The plug-in folder as the installed program finds it, from its own place.
+# The plug-in folder as the installed program computes it from its own place (the user still
+# chooses the folder in the program; this is the one the README names).
 probe="$build/tests/install/install_probe"
 [[ -x "$probe" ]] || fail "$probe not built (configure with -DTOVELA_BUILD_TESTS=ON)"
 cp "$probe" "$usr/bin/install_probe"
@@ -127,7 +164,7 @@ rm "$usr/bin/install_probe"
     fail "installed folders: $answer"
 pass "installed program finds its plug-in folder at $usr/$plugins"
 
-start_and_stop "$usr/bin/tovela"
+start_and_stop "$usr/bin/tovela" "$usr/$plugins" "$usr"
 staged_seconds=$SECONDS
 
 # --- 2. the Debian package -----------------------------------------------------------------
@@ -158,7 +195,7 @@ while IFS= read -r path; do
     [[ -d "$path" && ! -L "$path" ]] || owned+=("$path")
 done < <(dpkg -L tovela)
 pass "package installed with apt-get (${#owned[@]} files)"
-start_and_stop tovela
+start_and_stop tovela "/usr/$plugins" /usr
 
 DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -qq tovela >"$work/apt-purge.log" 2>&1 ||
     { cat "$work/apt-purge.log" >&2; fail "apt-get purge"; }
