@@ -420,11 +420,19 @@ QPen TMetafilePlayer::qtPen() const
     const double scale = (xScale(full) + yScale(full)) / 2;
     const double device = p.Width * scale;
     const bool cosmetic = device < 1.5 || (!p.Geometric && p.Width <= 1);
-    if (cosmetic) {
+    // A wide pen is held to what the target could show; an empty target has room for none.
+    const double limit = 4.0 * (std::abs(rect.width()) + std::abs(rect.height()));
+    const double width = device > limit ? limit / scale : p.Width;
+    // Qt refuses widths of 2^15 and more, and a refused width would leave a hairline; such a
+    // pen, only possible under a tiny mapping, is given its width on the device instead.
+    constexpr double MaxPenWidth = 32767;
+    if (cosmetic || !(width > 0) || !std::isfinite(width)) {
         pen.setWidth(0);
+    } else if (width < MaxPenWidth) {
+        pen.setWidthF(width);
     } else {
-        const double limit = 4.0 * (rect.width() + rect.height());
-        pen.setWidthF(device > limit ? limit / scale : p.Width);
+        pen.setCosmetic(true);
+        pen.setWidthF(std::min({device, limit, MaxPenWidth}));
     }
     // Thin pens end round, as the device draws them; geometric pens say how.
     const quint32 cap = p.Style & 0x0F00, join = p.Style & 0xF000;

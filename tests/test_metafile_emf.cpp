@@ -250,6 +250,22 @@ TEST(EmfRecords, Shapes)
                  {22, 60, Green},
                  {17, 60, White},
                  {83, 60, White}})},
+        {"a pen too wide for Qt in logical units keeps its width on the device",
+         [](HDC dc) {
+             SetMapMode(dc, MM_ANISOTROPIC);
+             SetWindowExtEx(dc, 100000, 100000, nullptr);
+             SetViewportExtEx(dc, 100, 100, nullptr);
+             LOGBRUSH lb{BS_SOLID, RGB(0, 255, 0), 0};
+             SelectObject(dc, ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, 40000, &lb, 0,
+                                           nullptr));
+             MoveToEx(dc, 10000, 50000, nullptr);
+             LineTo(dc, 90000, 50000);
+         },
+         probes({{50, 50, Green},
+                 {50, 33, Green},
+                 {50, 67, Green},
+                 {50, 26, White},
+                 {50, 74, White}})},
         {"hatched brush (cross) over the background colour",
          [](HDC dc) {
              SetBkColor(dc, RGB(0, 255, 0));
