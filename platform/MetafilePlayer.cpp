@@ -837,7 +837,7 @@ void TMetafilePlayer::TextOut(QPointF Reference, const QString &Text,
         painter.setClipRect(full.mapRect(Box.normalized()), Qt::IntersectClip);
 
     painter.translate(at);
-    painter.rotate(-state.Font.Escapement / 10.0);
+    painter.rotate(-(state.Font.Escapement / 10.0));
     const quint32 h = state.TextAlign & 6, v = state.TextAlign & 24;
     const double x0 = h == 6 ? -width / 2 : h == 2 ? -width : 0;
     const double baseline = v == 24 ? 0 : v == 8 ? -fm.descent() : fm.ascent();

@@ -118,6 +118,11 @@ TEST(MetafileHostile, HugeCountsNegativeSizesAndBrokenBitmapsLeaveOnlyTheirRecor
              EmfRecord(37, Fields({3})) +
              EmfRecord(84, bounds + Fields({1, 0, 0, 10, 10, 1, 76, 0, 0, 0, 10, 10, 0}) +
                                Fields({0x41}))},
+        {"a font turned by the most negative angle",
+         EmfRecord(82, Fields({3, -10, 0, 0x80000000}) + QByteArray(80, '\0')) +
+             EmfRecord(37, Fields({3})) +
+             EmfRecord(84, bounds + Fields({1, 0, 0, 10, 10, 1, 76, 0, 0, 0, 10, 10, 0}) +
+                               Fields({0x41}))},
         {"StretchDIBits claiming a 100000 x 100000 bitmap",
          EmfRecord(81, bounds + Fields({0, 0, 0, 0, 10, 10, 80, 40, 120, 4, 0, 0xCC0020, 10, 10}) +
                            Fields({40, 100000, 100000, 1 | (24 << 16), 0, 0, 0, 0, 0, 0, 0}))},
