@@ -18,6 +18,8 @@ class LocalUploadNames : public UploadFixture
 TEST_F(LocalUploadNames, AShiftJisNameIsUploadedByItsBytes)
 {
     startWith();
+    // The filename parameter's bytes and the stored picture are read from the service.
+    TOVELA_REQUIRE_TEST_HOOKS_FOR(*service, "the request record: the filename's bytes");
     const QString name = QStringLiteral("表示ソフト.jpg");
     const QByteArray sjis = toShiftJis(name);
     const QByteArray bytes("\xFF\xD8\xFF\xE0 picture from a CD \x00\x01", 26);
