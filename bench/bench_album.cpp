@@ -5,10 +5,12 @@
 // on a kept connection + decoding). Beside them, also in the same run, the time of creating
 // 1,000 files of the thumbnail's size the way the cache does (a temporary file renamed into
 // place) in a new folder beside the cache folder: the cold listing must create them too, and
-// what that costs depends on the file system, not on the program.
+// what that costs depends on the file system, not on the program. And the same GETs with each
+// reply decoded before the next request, which is the strictly serial road a listing takes.
 #include "app/Program.h"
 #include "app/Unit1.h"
 #include "platform/Application.h"
+#include "platform/JpegImage.h"
 #include "platform/Picture.h"
 #include "platform/ReplacingFile.h"
 #include "platform/TabSet.h"
@@ -57,6 +59,40 @@ QByteArray pictureList()
 size_t discard(char *, size_t size, size_t n, void *)
 {
     return size * n;
+}
+
+size_t collect(char *data, size_t size, size_t n, void *body)
+{
+    static_cast<QByteArray *>(body)->append(data, qsizetype(size * n));
+    return size * n;
+}
+
+// The same GETs on a kept connection, each reply decoded before the next request goes out, as
+// a listing must: what strictly serial requests with the decoding between them cost here.
+double bareGetsDecodingEach(const QString &url)
+{
+    CURL *curl = curl_easy_init();
+    QByteArray body;
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collect);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < Pictures; ++i) {
+        const QByteArray one = (url + QString::number(1000 + i)).toUtf8();
+        curl_easy_setopt(curl, CURLOPT_URL, one.constData());
+        body.clear();
+        if (curl_easy_perform(curl) != CURLE_OK) {
+            std::fprintf(stderr, "bare GET failed\n");
+            break;
+        }
+        QBuffer buffer(&body);
+        buffer.open(QIODevice::ReadOnly);
+        TJPEGImage picture;
+        picture.LoadFromStream(buffer);
+    }
+    const double ms = double(clock.nsecsElapsed()) / 1e6;
+    curl_easy_cleanup(curl);
+    return ms;
 }
 
 // One handle, like the client's; freshConnections closes the connection after every request.
@@ -179,7 +215,7 @@ int main(int argc, char **argv)
 
     std::printf("album listing of %d pictures (thumbnail %lld bytes), %d rounds\n", Pictures,
                 static_cast<long long>(jpeg.size()), Rounds);
-    std::vector<double> cold, warm, bare, fresh, decode, files;
+    std::vector<double> cold, warm, bare, fresh, decode, files, serial;
     const QString cacheBase = form->CacheFolder;
     std::printf("cache folders beside %s\n", qPrintable(cacheBase));
     for (int round = 0; round < Rounds; ++round) {
@@ -197,11 +233,13 @@ int main(int argc, char **argv)
         const QString thumbUrl = service.baseUrl() + imagePath + "?mode=small&id=";
         bare.push_back(bareGets(thumbUrl, false));
         fresh.push_back(bareGets(thumbUrl, true));
+        serial.push_back(bareGetsDecodingEach(thumbUrl));
         std::printf("round %d: cold %.1f ms (%d requests), warm %.1f ms (%d requests), "
                     "%d bare curl GETs %.1f ms (kept connection), %.1f ms (new connection each), "
-                    "decoding %.1f ms, creating the files %.1f ms\n",
+                    "decoding %.1f ms, creating the files %.1f ms, GETs decoding each reply "
+                    "%.1f ms\n",
                     round + 1, cold.back(), coldRequests, warm.back(), warmRequests, Pictures,
-                    bare.back(), fresh.back(), decode.back(), files.back());
+                    bare.back(), fresh.back(), decode.back(), files.back(), serial.back());
     }
     auto best = [](const std::vector<double> &v) { return *std::min_element(v.begin(), v.end()); };
     for (const auto &[label, pick] :
@@ -217,6 +255,8 @@ int main(int argc, char **argv)
                     "listing beyond bare GETs + decoding + creating the files: %.1f ms\n",
                     label, of(cold) / (of(bare) + of(decode)),
                     of(cold) - of(bare) - of(decode) - of(files));
+        std::printf("%s: GETs decoding each reply before the next %.1f ms; cold / that = %.2f\n",
+                    label, of(serial), of(cold) / of(serial));
     }
     return 0;
 }
