@@ -67,14 +67,23 @@ size_t collect(char *data, size_t size, size_t n, void *body)
     return size * n;
 }
 
-// The same GETs on a kept connection, each reply decoded before the next request goes out, as
-// a listing must: what strictly serial requests with the decoding between them cost here.
-double bareGetsDecodingEach(const QString &url)
+enum class BareGets {
+    KeptConnection,
+    NewConnectionEach,
+    // On a kept connection, each reply decoded before the next request goes out, as a listing
+    // must: what strictly serial requests with the decoding between them cost here.
+    DecodingEach,
+};
+
+// One handle, like the client's.
+double bareGets(const QString &url, BareGets how)
 {
     CURL *curl = curl_easy_init();
     QByteArray body;
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collect);
+    const bool decodeEach = how == BareGets::DecodingEach;
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, decodeEach ? collect : discard);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
+    curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, how == BareGets::NewConnectionEach ? 1L : 0L);
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < Pictures; ++i) {
@@ -85,30 +94,11 @@ double bareGetsDecodingEach(const QString &url)
             std::fprintf(stderr, "bare GET failed\n");
             break;
         }
-        QBuffer buffer(&body);
-        buffer.open(QIODevice::ReadOnly);
-        TJPEGImage picture;
-        picture.LoadFromStream(buffer);
-    }
-    const double ms = double(clock.nsecsElapsed()) / 1e6;
-    curl_easy_cleanup(curl);
-    return ms;
-}
-
-// One handle, like the client's; freshConnections closes the connection after every request.
-double bareGets(const QString &url, bool freshConnections)
-{
-    CURL *curl = curl_easy_init();
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, discard);
-    curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, freshConnections ? 1L : 0L);
-    QElapsedTimer clock;
-    clock.start();
-    for (int i = 0; i < Pictures; ++i) {
-        const QByteArray one = (url + QString::number(1000 + i)).toUtf8();
-        curl_easy_setopt(curl, CURLOPT_URL, one.constData());
-        if (curl_easy_perform(curl) != CURLE_OK) {
-            std::fprintf(stderr, "bare GET failed\n");
-            break;
+        if (decodeEach) {
+            QBuffer buffer(&body);
+            buffer.open(QIODevice::ReadOnly);
+            TJPEGImage picture;
+            picture.LoadFromStream(buffer);
         }
     }
     const double ms = double(clock.nsecsElapsed()) / 1e6;
@@ -231,9 +221,9 @@ int main(int argc, char **argv)
         warm.push_back(listOnce(warmRequests));
         decode.push_back(decodeAll(form->CacheFolder));
         const QString thumbUrl = service.baseUrl() + imagePath + "?mode=small&id=";
-        bare.push_back(bareGets(thumbUrl, false));
-        fresh.push_back(bareGets(thumbUrl, true));
-        serial.push_back(bareGetsDecodingEach(thumbUrl));
+        bare.push_back(bareGets(thumbUrl, BareGets::KeptConnection));
+        fresh.push_back(bareGets(thumbUrl, BareGets::NewConnectionEach));
+        serial.push_back(bareGets(thumbUrl, BareGets::DecodingEach));
         std::printf("round %d: cold %.1f ms (%d requests), warm %.1f ms (%d requests), "
                     "%d bare curl GETs %.1f ms (kept connection), %.1f ms (new connection each), "
                     "decoding %.1f ms, creating the files %.1f ms, GETs decoding each reply "
