@@ -8,6 +8,8 @@ packages=(cmake g++ make pkg-config qt6-base-dev libcurl4-openssl-dev libjpeg62-
 packages+=(qt6-translations-l10n)
 # The shipped import plug-ins' format libraries.
 packages+=(libpng-dev libgif-dev libtiff-dev libwebp-dev libheif-dev)
+# EXIF metadata (a picture's orientation) is read through libexif.
+packages+=(libexif-dev)
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libjpeg-turbo-progs curl chromium)
     # CI checks that the sources keep the repository's .clang-format.
