@@ -92,6 +92,8 @@ MsgResult QtDialogs::MessageBox(const QString &text, const QString &caption, Msg
         break;
     case MsgButtons::YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        // Enter answers Yes, not whichever button Qt's style would pick.
+        box.setDefaultButton(QMessageBox::Yes);
         break;
     }
     box.exec();

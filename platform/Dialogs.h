@@ -27,7 +27,8 @@ class IDialogs
 public:
     virtual ~IDialogs() = default;
     // A system message box with its own caption, buttons and icon, owned by owner (the main
-    // window when null). A box closed without a button answers Cancel (No for Yes/No).
+    // window when null). A box closed without a button answers Cancel (No for Yes/No); Yes is
+    // the default button of a Yes/No box (Enter answers it).
     virtual MsgResult MessageBox(const QString &text, const QString &caption, MsgButtons buttons,
                                  MsgIcon icon, QWidget *owner = nullptr) = 0;
     // A plain notice: one OK button, the application title as caption.

@@ -30,6 +30,13 @@ bool CannedReply::fromForm(const Query &form, CannedReply &reply, std::string &e
         }
         reply.count = n;
     }
+    if (form.has("after")) {
+        if (!parseId(form.value("after"), n)) {
+            error = "bad after";
+            return false;
+        }
+        reply.after = n;
+    }
     reply.body = form.value("body");
     reply.stall = form.value("stall") == "1";
     reply.closeMid = form.value("close_mid") == "1";
@@ -59,15 +66,21 @@ void TestHooks::addReply(CannedReply reply)
 std::optional<CannedReply> TestHooks::take(const std::string &path)
 {
     std::lock_guard lock(mutex_);
+    auto due = replies_.end();
     for (auto it = replies_.begin(); it != replies_.end(); ++it) {
         if (it->path != path)
             continue;
-        CannedReply r = *it;
-        if (it->count > 0 && --it->count == 0)
-            replies_.erase(it);
-        return r;
+        if (due == replies_.end() && it->after == 0)
+            due = it;
+        else if (it->after > 0)
+            --it->after;
     }
-    return std::nullopt;
+    if (due == replies_.end())
+        return std::nullopt;
+    CannedReply r = *due;
+    if (due->count > 0 && --due->count == 0)
+        replies_.erase(due);
+    return r;
 }
 
 void TestHooks::record(RecordedRequest request)

@@ -21,6 +21,7 @@ struct CannedReply {
     std::string body;
     std::string contentType = "text/plain; charset=Shift_JIS";
     int count = 1; // requests it answers; 0 answers all of them until a reset
+    int after = 0; // requests of its path it lets pass to the real logic before it answers
     bool stall = false;
     bool closeMid = false;
     bool resetMid = false; // read half the request body, then drop the connection
@@ -45,7 +46,8 @@ class TestHooks
 {
 public:
     void addReply(CannedReply reply);
-    // The canned reply for path, counted as used, if one is waiting.
+    // The canned reply for path, counted as used, if one is due: the first waiting one that
+    // lets no more requests pass. Every other reply of the path counts the request as passed.
     std::optional<CannedReply> take(const std::string &path);
 
     void record(RecordedRequest request);

@@ -6,6 +6,8 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QImage>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 TEST(EventGuard, SystemErrorIsShownAndSwallowed)
@@ -47,6 +49,19 @@ TEST(RealMessageBox, ClosedWithoutAButtonIsCancelOrNoAndOnlyAPressedButtonConsen
         RealBoxes pressYes([](QMessageBox &box) { box.button(QMessageBox::Yes)->click(); });
         EXPECT_EQ(Dialogs().MessageBox("f", "確認", MsgButtons::YesNo, MsgIcon::None),
                   MsgResult::Yes);
+    }
+    {
+        // Yes is the default of a Yes/No box: Enter answers it.
+        bool yesIsDefault = false;
+        RealBoxes pressEnter([&](QMessageBox &box) {
+            QAbstractButton *preset = box.defaultButton();
+            yesIsDefault = preset && preset == box.button(QMessageBox::Yes);
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QCoreApplication::sendEvent(&box, &enter);
+        });
+        EXPECT_EQ(Dialogs().MessageBox("g", "送信エラー", MsgButtons::YesNo, MsgIcon::Warning),
+                  MsgResult::Yes);
+        EXPECT_TRUE(yesIsDefault);
     }
 }
 

@@ -15,6 +15,7 @@ class UploadRoad : public UploadFixture
 TEST_F(UploadRoad, PickSelectSendAndTheOrderPageListsThePictures)
 {
     startWith();
+    TOVELA_REQUIRE_ORDER_PAGE_MARKUP(*service);
     const QByteArray sea = JpegBytes(320, 240, qRgb(0, 80, 200));
     const QByteArray forest = JpegBytes(200, 300, qRgb(20, 140, 40));
     addFile("road/sea.jpg", sea);

@@ -1,5 +1,8 @@
 // The upload command: sends the selected local pictures to the service, one POST per picture,
 // with the progress window and its cancel. Both upload commands (tool bar and pop-up) end here.
+// A batch counts what became of each picture and says so at its end: the completion message
+// only when nothing failed, otherwise the failed pictures by name with the offer to send
+// exactly those again, and how many the service's limit kept out.
 #include "app/Unit1.h"
 #include "app/Unit3.h"
 #include "platform/Dialogs.h"
@@ -7,14 +10,13 @@
 #include "platform/Gauge.h"
 #include "platform/HttpClient.h"
 #include "platform/OwnerDataListView.h"
-#include "platform/Trace.h"
 #include "upload/UpLoadProgress.h"
 #include "upload/UploadRequest.h"
+#include "upload/UploadTally.h"
 
 #include <QCoreApplication>
 #include <QScopeGuard>
 #include <algorithm>
-#include <exception>
 
 namespace
 {
@@ -32,6 +34,92 @@ int UploadPercent(int i, int n)
 void ProcessMessages()
 {
     QCoreApplication::processEvents();
+}
+
+// The batch takes the window's commands and shows the progress window.
+void UploadBatchStart(TForm1 &form, const std::vector<TPcImages> &pictures)
+{
+    // A batch sent again is the user's new request: an earlier cancel does not stop it.
+    form.UploadCancel = false;
+    form.UploadBusy = true;
+    form.ActGoAddPrint->setEnabled(false);
+    form.ActFileUp->setEnabled(false);
+    form.UploadList = pictures;
+
+    form.Form2->show();
+    ProcessMessages();
+}
+
+// Picture i of the batch: skipped after a cancel, shown, then sent unless the service's limit
+// was reached before it.
+UploadOutcome UploadPicture(TForm1 &form, int i, bool limitReached)
+{
+    if (form.UploadCancel)
+        return UploadOutcome::Cancelled;
+    const int N = static_cast<int>(form.UploadList.size());
+
+    form.Form2->ShowProgress(UploadPercent(i, N), N, i + 1);
+    ProcessMessages();
+
+    UploadOutcome outcome = UploadOutcome::NotSent;
+    if (!limitReached) {
+        const TPcImages &item = form.UploadList[static_cast<size_t>(i)];
+        const UploadPictureRequest request{
+            form.ServiceHost + QStringLiteral("/wis/wi_upload.php/") + form.SessionId,
+            FileSystemPath(item.Folder, item.NameBytes())};
+        outcome = SendPicture(*form.IdHTTP1, request);
+    }
+
+    ProcessMessages();
+    return outcome;
+}
+
+// The window and the commands come back; the batch's list is emptied.
+void UploadBatchEnd(TForm1 &form)
+{
+    form.Form2->Close();
+    form.UploadList.clear();
+    form.ActGoAddPrint->setEnabled(true);
+    form.ActFileUp->setEnabled(true);
+    form.UploadBusy = false;
+}
+
+UploadTally UploadBatch(TForm1 &form, const std::vector<TPcImages> &pictures)
+{
+    UploadTally tally;
+    tally.Pictures = pictures;
+    UploadBatchStart(form, pictures);
+    // Whatever happens to the pictures, the batch ends.
+    const auto end = qScopeGuard([&form] { UploadBatchEnd(form); });
+    bool limitReached = false;
+    for (int i = 0; i < static_cast<int>(pictures.size()); ++i) {
+        const UploadOutcome outcome = UploadPicture(form, i, limitReached);
+        limitReached = limitReached || outcome == UploadOutcome::LimitReached;
+        tally.Outcomes.push_back(outcome);
+    }
+    return tally;
+}
+
+// The batch's ending words; returns the pictures the user chose to send again.
+std::vector<TPcImages> UploadBatchReport(const UploadTally &tally)
+{
+    const std::vector<TPcImages> failed = tally.Failed();
+    const int limited = tally.LimitCount();
+    if (failed.empty() && limited == 0) {
+        Dialogs().MessageBox(CompletionText, QStringLiteral("送信完了"), MsgButtons::Ok,
+                             MsgIcon::Information);
+        return {};
+    }
+    bool again = false;
+    if (!failed.empty())
+        again =
+            Dialogs().MessageBox(UploadFailureText(static_cast<int>(tally.Pictures.size()), failed),
+                                 QStringLiteral("送信エラー"), MsgButtons::YesNo,
+                                 MsgIcon::Warning) == MsgResult::Yes;
+    // The limit belongs to this batch's ending, before any batch sent again begins.
+    if (limited > 0)
+        Dialogs().ShowMessage(UploadLimitText(limited));
+    return again ? failed : std::vector<TPcImages>{};
 }
 
 } // namespace
@@ -56,8 +144,6 @@ void TForm1::ActFileUpLoadExecute()
         Dialogs().ShowMessage(QStringLiteral("お使いのパソコンでは画像の転送が行えません。"));
         return;
     }
-    // The limit belongs to this invocation: a second one during a batch cannot clear it.
-    bool LimitReached = false;
     UploadCancel = false;
 
     if (PcListView->SelCount() == 0) {
@@ -66,18 +152,23 @@ void TForm1::ActFileUpLoadExecute()
         return;
     }
 
-    // Selected items whose entries are pictures, in list order.
+    // Selected items whose entries are pictures, in list order. The batch keeps only what it
+    // sends by (name and folder), so browsing meanwhile does not change it.
     std::vector<int> selected = PcListView->SelectedIndexes();
     std::sort(selected.begin(), selected.end());
-    std::vector<int> pictures;
+    std::vector<TPcImages> pictures;
     for (int index : selected) {
         if (index < 0 || static_cast<size_t>(index) >= PcImages.size())
             continue;
         const TPcImages &entry = PcImages[static_cast<size_t>(index)];
-        if (!entry.IsFolder && entry.IsPicture)
-            pictures.push_back(index);
+        if (entry.IsFolder || !entry.IsPicture)
+            continue;
+        TPcImages item;
+        item.Name = entry.Name;
+        item.Folder = entry.Folder;
+        item.RawName = entry.RawName;
+        pictures.push_back(item);
     }
-    const int N = static_cast<int>(pictures.size());
 
     if (UploadBusy) {
         Dialogs().ShowMessage(QStringLiteral("現在画像転送中です"));
@@ -89,59 +180,9 @@ void TForm1::ActFileUpLoadExecute()
                              MsgIcon::None) != MsgResult::Ok)
         return;
 
-    {
-        UploadBusy = true;
-        ActGoAddPrint->setEnabled(false);
-        ActFileUp->setEnabled(false);
-        const auto endBatch = qScopeGuard([this] {
-            Form2->Close();
-            UploadList.clear();
-            ActGoAddPrint->setEnabled(true);
-            ActFileUp->setEnabled(true);
-            UploadBusy = false;
-        });
-        UploadList.assign(static_cast<size_t>(N), TPcImages{});
-        for (int k = 0; k < N; ++k) {
-            const TPcImages &entry = PcImages[static_cast<size_t>(pictures[k])];
-            UploadList[static_cast<size_t>(k)].Name = entry.Name;
-            UploadList[static_cast<size_t>(k)].Folder = entry.Folder;
-            UploadList[static_cast<size_t>(k)].RawName = entry.RawName;
-        }
-
-        Form2->show();
-        ProcessMessages();
-
-        for (int i = 0; i < N; ++i) {
-            if (UploadCancel)
-                continue;
-            QList<HttpFormPart> body;
-
-            Form2->ShowProgress(UploadPercent(i, N), N, i + 1);
-            ProcessMessages();
-
-            if (!LimitReached) {
-                // A picture that cannot be sent is skipped without a word.
-                try {
-                    const TPcImages &item = UploadList[static_cast<size_t>(i)];
-                    OutputDebugString(QStringLiteral("Start"));
-                    body.append(UploadModeField());
-                    OutputDebugString(QStringLiteral("Form Data Create"));
-                    body.append(UploadFileField(FileSystemPath(item.Folder, item.NameBytes())));
-                    OutputDebugString(QStringLiteral("HTTP Post Start"));
-                    const QByteArray reply = IdHTTP1->post(
-                        ServiceHost + QStringLiteral("/wis/wi_upload.php/") + SessionId, body);
-                    if (IsLimitReply(reply))
-                        LimitReached = true;
-                    OutputDebugString(QStringLiteral("HTTP Post End"));
-                } catch (const std::exception &) {
-                }
-            }
-
-            body.clear();
-            ProcessMessages();
-        }
-    }
-
-    Dialogs().MessageBox(CompletionText, QStringLiteral("送信完了"), MsgButtons::Ok,
-                         MsgIcon::Information);
+    // The user's Yes to sending the failed pictures again confirms the next batch: it starts
+    // at once and ends the same way.
+    do {
+        pictures = UploadBatchReport(UploadBatch(*this, pictures));
+    } while (!pictures.empty());
 }

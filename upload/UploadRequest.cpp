@@ -2,12 +2,15 @@
 
 #include "platform/Exception.h"
 #include "platform/FileNames.h"
+#include "platform/HttpError.h"
 #include "platform/LocalFile.h"
 #include "platform/ShiftJis.h"
+#include "platform/Trace.h"
 #include "session/ServiceReply.h"
 
 #include <QFile>
 #include <QMimeDatabase>
+#include <exception>
 
 namespace
 {
@@ -71,4 +74,27 @@ bool IsLimitReply(const QByteArray &reply)
 {
     // Byte for byte: Latin-1 maps every byte to the character of the same value.
     return FirstLineIs(QString::fromLatin1(reply), QLatin1String("OVER"));
+}
+
+UploadOutcome SendPicture(HttpClient &client, const UploadPictureRequest &request)
+{
+    try {
+        OutputDebugString(QStringLiteral("Start"));
+        QList<HttpFormPart> body;
+        body.append(UploadModeField());
+        OutputDebugString(QStringLiteral("Form Data Create"));
+        body.append(UploadFileField(request.Path));
+        OutputDebugString(QStringLiteral("HTTP Post Start"));
+        const QByteArray reply = client.post(request.Url, body);
+        OutputDebugString(QStringLiteral("HTTP Post End"));
+        return IsLimitReply(reply) ? UploadOutcome::LimitReached : UploadOutcome::Arrived;
+    } catch (const EInOutError &) {
+        return UploadOutcome::Unreadable;
+    } catch (const EIdSocketError &) {
+        return UploadOutcome::ConnectionFailed;
+    } catch (const EIdHTTPProtocolException &) {
+        return UploadOutcome::ErrorStatus;
+    } catch (const std::exception &) {
+        return UploadOutcome::TransferFailed;
+    }
 }

@@ -3,6 +3,7 @@
 // then the file field "file1" carrying the full local path as its filename (Shift-JIS), the
 // content type of the path's extension and the file's bytes unchanged, streamed from disk.
 #include "platform/HttpClient.h"
+#include "upload/UploadTally.h"
 
 #include <QByteArray>
 #include <QList>
@@ -25,3 +26,15 @@ HttpFormPart UploadFileField(const QByteArray &fullPath);
 // The service takes no more pictures: the first line of the reply (ended by CR, LF or the
 // end) is exactly "OVER".
 bool IsLimitReply(const QByteArray &reply);
+
+// One picture of a batch as the window hands it over: where to POST, and the full path of the
+// file as the file system's bytes.
+struct UploadPictureRequest {
+    QString Url;
+    QByteArray Path;
+};
+
+// Sends one picture through client (one POST, with the trace lines of the exchange) and tells
+// what became of it; never raises. Touches no state of any window, so it may run wherever the
+// client may.
+UploadOutcome SendPicture(HttpClient &client, const UploadPictureRequest &request);

@@ -296,6 +296,18 @@ TEST_F(ServiceTest, CannedRepliesWinForTheirCountAndCarryHeaders)
     // Used up: the real logic answers again.
     EXPECT_EQ(get("/wis/wi_login.php/?email=&passwd="), "NG");
     EXPECT_NE(lastHeaders.find("Set-Cookie")->second.rfind("sid=", 0), std::string::npos);
+    // The k-th request of a path: each reply lets its "after" requests pass, counted from when
+    // it was given, whatever the others answer meanwhile.
+    p = {{"path", "/wis/wi_login.php/"}, {"body", "second"}, {"after", "1"}};
+    client->Post("/__test/reply", p);
+    p = {{"path", "/wis/wi_login.php/"}, {"body", "fourth"}, {"after", "3"}};
+    client->Post("/__test/reply", p);
+    std::vector<std::string> answers;
+    for (int k = 0; k < 5; ++k)
+        answers.push_back(get("/wis/wi_login.php/?email=&passwd="));
+    EXPECT_EQ(answers, (std::vector<std::string>{"NG", "second", "NG", "fourth", "NG"}));
+    p = {{"path", "/x"}, {"after", "-1"}};
+    EXPECT_EQ(client->Post("/__test/reply", p)->status, 400);
     p = {{"path", "/wis/wi_upload.php/s"}, {"status", "500"}, {"body", "boom"}};
     client->Post("/__test/reply", p);
     EXPECT_EQ(upload("s", "a.jpg", "x"), "boom");

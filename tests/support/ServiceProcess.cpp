@@ -209,7 +209,8 @@ void ServiceProcess::cannedReply(const CannedReply &reply)
     QList<QPair<QByteArray, QByteArray>> fields = {{"path", reply.path.toUtf8()},
                                                    {"body", reply.body},
                                                    {"status", QByteArray::number(reply.status)},
-                                                   {"count", QByteArray::number(reply.count)}};
+                                                   {"count", QByteArray::number(reply.count)},
+                                                   {"after", QByteArray::number(reply.after)}};
     if (reply.stall)
         fields.append(qMakePair(QByteArray("stall"), QByteArray("1")));
     if (reply.closeMid)

@@ -34,6 +34,7 @@ struct CannedReply {
     QByteArray body; // sent as is
     int status = 200;
     int count = 1;             // requests it answers; 0: all until reset()
+    int after = 0;             // requests of the path that pass before it answers (k-th: k-1)
     bool stall = false;        // accept and never answer (until reset())
     bool closeMid = false;     // send the headers and half the body, then close
     bool resetMid = false;     // read half the request body, then drop the connection
