@@ -17,7 +17,7 @@ QIcon iconOf(TImageList *images, int index)
 {
     if (!images || index < 0 || index >= images->Count())
         return {};
-    return QIcon(QPixmap::fromImage(images->image(index)));
+    return images->Icon(index);
 }
 } // namespace
 
