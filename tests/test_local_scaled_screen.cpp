@@ -118,7 +118,7 @@ TEST_F(ScaledScreen, ThumbnailSlotsHoldTwiceTheLayoutRectangleDrawnFromThePictur
     EXPECT_EQ(shown.devicePixelRatio(), 2.0);
     EXPECT_GE(longestAlternation(shown), 200);
     const QPixmap decoration =
-        form->PcListView->model()->index(1, 0).data(Qt::DecorationRole).value<QPixmap>();
+        form->PcListView->QListView::model()->index(1, 0).data(Qt::DecorationRole).value<QPixmap>();
     EXPECT_EQ(decoration.deviceIndependentSize(), QSizeF(100, 100));
 
     // Thumbnails made on a screen of another ratio are made again at this one when their

@@ -70,12 +70,12 @@ TEST(ProgramPictures, DecodedWhenNeededAsTheFilesHoldThem)
     EXPECT_EQ(guide.Image1->Picture().convertToFormat(QImage::Format_RGB32), expected);
 
     // The window icon: its sizes and picture are those of the file.
-    const QIcon icon = LazyResourceIcon(QStringLiteral(":/icons/tovela256.png"));
+    const QIcon icon = LazyResourceIcon({QStringLiteral(":/icons/tovela256.png")});
     EXPECT_FALSE(icon.isNull());
     EXPECT_EQ(icon.availableSizes(), QList<QSize>{QSize(256, 256)});
     EXPECT_EQ(premultiplied(icon.pixmap(QSize(256, 256)).toImage()),
               premultiplied(QImage(QStringLiteral(":/icons/tovela256.png"))));
-    EXPECT_TRUE(LazyResourceIcon(QStringLiteral(":/icons/none.png")).pixmap(16, 16).isNull());
+    EXPECT_TRUE(LazyResourceIcon({QStringLiteral(":/icons/none.png")}).pixmap(16, 16).isNull());
 
     // The login dialog's logo is on the panel's colour once the dialog is shown.
     TLoginDialog dialog;
