@@ -100,7 +100,8 @@ void TForm1::AlbumLoad(int FolderId)
                         QFile::remove(file);
                         throw;
                     }
-                    const int index = AlbumImageList->Add(CentredThumbnail(*picture.Graphic()));
+                    const int index = AlbumImageList->Add(
+                        CentredThumbnail(*picture.Graphic(), AlbumListView->devicePixelRatioF()));
                     PictureTable.push_back({name, pictureId, index});
                     AlbumListView->setItemsCount(static_cast<int>(PictureTable.size()));
                 }

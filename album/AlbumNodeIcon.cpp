@@ -8,7 +8,11 @@
 QIcon AlbumNodeIcon(const TImageList &icons)
 {
     QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(icons.image(IconIndex::Album)), QIcon::Normal);
-    icon.addPixmap(QPixmap::fromImage(icons.image(IconIndex::AlbumSelected)), QIcon::Selected);
+    // Each state at both densities; the tree picks the one its screen needs.
+    for (qreal ratio : {1, 2}) {
+        icon.addPixmap(QPixmap::fromImage(icons.image(IconIndex::Album, ratio)), QIcon::Normal);
+        icon.addPixmap(QPixmap::fromImage(icons.image(IconIndex::AlbumSelected, ratio)),
+                       QIcon::Selected);
+    }
     return icon;
 }

@@ -26,19 +26,26 @@ void copyOpaque(const QImage &picture, int x, int y, QImage &square)
 }
 } // namespace
 
-QImage CentredThumbnail(const TGraphic &picture)
+QImage CentredThumbnail(const TGraphic &picture, qreal ratio)
 {
-    QImage square(100, 100, QImage::Format_RGB32);
+    const int side = qRound(100 * ratio);
+    QImage square(side, side, QImage::Format_RGB32);
     square.fill(Qt::white);
     // Integer division: an odd margin leaves its extra pixel on the right and below.
     const int x = (100 - picture.Width()) / 2;
     const int y = (100 - picture.Height()) / 2;
     const auto *jpeg = dynamic_cast<const TJPEGImage *>(&picture);
-    if (jpeg && jpeg->Image().format() == QImage::Format_RGB32) {
+    if (side == 100 && jpeg && jpeg->Image().format() == QImage::Format_RGB32) {
         copyOpaque(jpeg->Image(), x, y, square);
         return square;
     }
     QPainter painter(&square);
+    // The service's picture has only its own pixels: on a scaled screen it is enlarged with
+    // smooth filtering, and the same part of it is cut off as on a plain one.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.scale(ratio, ratio);
     picture.Draw(painter, QRect(x, y, picture.Width(), picture.Height()));
+    painter.end();
+    square.setDevicePixelRatio(ratio);
     return square;
 }

@@ -20,6 +20,7 @@
 
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -77,10 +78,19 @@ TForm1::~TForm1()
 
 void TForm1::LoadResources()
 {
-    setWindowIcon(LazyResourceIcon(QStringLiteral(":/icons/tovela256.png")));
-    UnknownFileImage = LoadResourceImage(QStringLiteral(":/thumbs/unknown.png"));
-    FolderImage = LoadResourceImage(QStringLiteral(":/thumbs/folder.png"));
-    FolderUpImage = LoadResourceImage(QStringLiteral(":/thumbs/folderup.png"));
+    // The window icon in every size the desktop's icon theme has of it, so that the window
+    // system need not scale it at any size or pixel ratio.
+    QStringList iconSizes;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        iconSizes << (size == 64 ? QStringLiteral(":/icons/tovela.png")
+                                 : QStringLiteral(":/icons/tovela%1.png").arg(size));
+    setWindowIcon(LazyResourceIcon(iconSizes));
+    // The stock thumbnails at the highest pixel ratio among the screens: a double-density
+    // picture is also sharp when scaled down for a plain screen.
+    const qreal ratio = qGuiApp->devicePixelRatio();
+    UnknownFileImage = LoadResourceImage(QStringLiteral(":/thumbs/unknown.png"), ratio);
+    FolderImage = LoadResourceImage(QStringLiteral(":/thumbs/folder.png"), ratio);
+    FolderUpImage = LoadResourceImage(QStringLiteral(":/thumbs/folderup.png"), ratio);
 
     IconImageList = new TImageList(16, 16, this);
     // In the order of IconIndex.

@@ -100,11 +100,15 @@ int TForm3::PageRefresh()
     if (ShownPage != Page) {
         Button1->setEnabled(Page != 3);
         Button2->setEnabled(Page != 0);
-        QImage bitmap(200, 150, QImage::Format_RGB32);
+        // At the pixel density of the guide's screen, so that the page is not blown up there.
+        const qreal ratio = Image1->devicePixelRatioF();
+        QImage bitmap(qRound(200 * ratio), qRound(150 * ratio), QImage::Format_RGB32);
+        bitmap.setDevicePixelRatio(ratio);
         bitmap.fill(Qt::white);
         if (Page >= 0 && Page < ImageList1->Count()) {
             QPainter painter(&bitmap);
-            painter.drawImage(0, 0, ImageList1->image(Page));
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(0, 0, ImageList1->image(Page, ratio));
         }
         Image1->setPicture(bitmap);
         if (Page >= 0 && Page < 4)

@@ -1,11 +1,14 @@
 // (a) One thumbnail step (PcDispSmallImage: decode, scale into 100 x 100, store in a slot)
 // for 640 x 480, 4000 x 3000 and 6000 x 4000 JPEGs, against the full decode alone and against
-// `djpeg -bmp -outfile /dev/null` on the same file in the same run.
+// `djpeg -bmp -outfile /dev/null` on the same file in the same run. Run it with
+// QT_SCALE_FACTOR=2 for a screen of pixel ratio 2, where each thumbnail holds 200 x 200 pixels.
 #include "app/Unit1.h"
 #include "bench_form.h"
 #include "bench_pictures.h"
 #include "platform/Application.h"
+#include "platform/ImageList.h"
 #include "platform/JpegImage.h"
+#include "platform/OwnerDataListView.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,6 +28,7 @@ int main(int argc, char **argv)
     struct Size {
         int width, height, runs;
     } sizes[] = {{640, 480, 31}, {4000, 3000, 7}, {6000, 4000, 5}};
+    std::printf("screen pixel ratio %g\n", form->PcListView->devicePixelRatioF());
     std::printf("%-11s %14s %14s %14s %10s\n", "picture", "thumb step", "decode only", "djpeg -bmp",
                 "step/djpeg");
     for (const Size &s : sizes) {
@@ -57,8 +61,9 @@ int main(int argc, char **argv)
                                    QStringLiteral("/dev/null"), path}) != 0)
                 std::abort();
         });
-        std::printf("%5dx%-5d %11.2f ms %11.2f ms %11.2f ms %10.2f\n", s.width, s.height, step,
-                    decode, theirs, step / theirs);
+        const QImage slot = form->PcImageList->image(form->PcImages[0].ImageIndex);
+        std::printf("%5dx%-5d %11.2f ms %11.2f ms %11.2f ms %10.2f  (slot %dx%d)\n", s.width,
+                    s.height, step, decode, theirs, step / theirs, slot.width(), slot.height());
     }
     return 0;
 }

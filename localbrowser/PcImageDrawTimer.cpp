@@ -3,6 +3,7 @@
 #include "localbrowser/ThumbnailGeometry.h"
 #include "platform/Bitmap.h"
 #include "platform/FileNames.h"
+#include "platform/ImageList.h"
 #include "platform/OwnerDataListView.h"
 #include "platform/Picture.h"
 #include "platform/TabSet.h"
@@ -18,9 +19,16 @@ void TForm1::PcImageDrawTimerTimer()
     // A range announced before the last listing may reach past the entries now listed.
     const int last =
         std::min({PcHintEnd, static_cast<int>(PcImages.size()) - 1, PcListView->ItemsCount() - 1});
+    // After the window moved to a screen of another pixel ratio, a thumbnail on screen is made
+    // again at the new ratio, in its own slot, one per tick like any other.
+    const qreal ratio = PcListView->devicePixelRatioF();
     for (int i = std::max(PcHintStart, 0); i <= last; ++i) {
         const TPcImages &entry = PcImages[static_cast<size_t>(i)];
-        if (entry.ImageIndex == -1 && !entry.Drawn) {
+        const bool undrawn = entry.ImageIndex == -1 && !entry.Drawn;
+        const bool otherRatio = entry.ImageIndex >= 0 && entry.IsPicture &&
+                                entry.ImageIndex < PcImageList->Count() &&
+                                PcImageList->image(entry.ImageIndex).devicePixelRatio() != ratio;
+        if (undrawn || otherRatio) {
             PcDispSmallImage(i);
             return;
         }
@@ -42,26 +50,35 @@ void TForm1::PcDispSmallImage(int index)
         return;
     TPicture picture;
     TBitmap work;
+    // The square is 100 x 100 in the list's layout and holds ratio times as many pixels on a
+    // scaled screen, drawn from the decoded picture; the placement stays in layout pixels.
+    const qreal ratio = PcListView->devicePixelRatioF();
     bool made = false;
     try {
         picture.LoadFromLocalFile(FileSystemPath(entry.Folder, entry.NameBytes()));
         const int W = picture.Width(), H = picture.Height();
-        work.SetSize(100, 100);
+        const int side = ThumbnailSide(ratio);
+        work.SetSize(side, side);
         entry.IsPicture = true;
         made = true;
         const TThumbnailPlacement place = ThumbnailPlacement(W, H);
-        if (place.Scaled)
-            work.Canvas()->StretchDraw(place.Rect, *picture.Graphic());
-        else
+        if (side == 100 && !place.Scaled)
             work.Canvas()->Draw(place.Rect.x(), place.Rect.y(), *picture.Graphic());
+        else
+            work.Canvas()->StretchDraw(ScaledToDevice(place.Rect, ratio), *picture.Graphic());
     } catch (...) {
         // Undecodable: silently no thumbnail and no longer a picture.
         entry.IsPicture = false;
     }
     if (!made)
         return;
-    const int slot = PcStoreThumbnail(index, work.Image());
-    if (slot < 0)
+    QImage thumbnail = work.Image();
+    thumbnail.setDevicePixelRatio(ratio);
+    if (entry.ImageIndex >= 0) {
+        // Made again at another ratio: the entry keeps its slot and its stamp.
+        PcImageList->Replace(entry.ImageIndex, thumbnail);
+    } else if (PcStoreThumbnail(index, thumbnail) < 0) {
         return;
+    }
     PcListView->UpdateItems(index, index);
 }

@@ -27,3 +27,16 @@ TThumbnailPlacement ThumbnailPlacement(int W, int H)
     const int y = truncated(static_cast<long double>(100 - H) / 2.0L);
     return {QRect(x, y, W, H), false};
 }
+
+int ThumbnailSide(qreal Ratio)
+{
+    return qRound(100 * Ratio);
+}
+
+QRect ScaledToDevice(const QRect &Rect, qreal Ratio)
+{
+    const int left = qRound(Rect.x() * Ratio), top = qRound(Rect.y() * Ratio);
+    const int right = qRound((Rect.x() + Rect.width()) * Ratio);
+    const int bottom = qRound((Rect.y() + Rect.height()) * Ratio);
+    return QRect(left, top, right - left, bottom - top);
+}

@@ -10,3 +10,10 @@ struct TThumbnailPlacement {
 };
 
 TThumbnailPlacement ThumbnailPlacement(int W, int H);
+
+// The square's side in device pixels on a screen of the given pixel ratio.
+int ThumbnailSide(qreal Ratio);
+
+// A rectangle of the 100 x 100 square in the device pixels of a square of ThumbnailSide(Ratio);
+// edges are rounded, so neighbouring rectangles stay adjacent. Ratio 1 gives Rect itself.
+QRect ScaledToDevice(const QRect &Rect, qreal Ratio);

@@ -13,21 +13,21 @@
 
 namespace
 {
-QIcon iconOf(TImageList *images, int index)
+QIcon iconOf(TImageList *images, int index, bool plainOnly)
 {
     if (!images || index < 0 || index >= images->Count())
         return {};
-    return QIcon(QPixmap::fromImage(images->image(index)));
+    return plainOnly ? QIcon(QPixmap::fromImage(images->image(index))) : images->Icon(index);
 }
-} // namespace
 
-QAction *CreateActionLink(const TActionClientItem &item, TImageList *images, QObject *parent)
+QAction *createLink(const TActionClientItem &item, TImageList *images, QObject *parent,
+                    bool plainIcon)
 {
     auto *shown = new QAction(parent);
     shown->setObjectName(item.Name);
     TAction *action = item.Action;
     const int image = item.ImageIndex >= 0 ? item.ImageIndex : (action ? action->ImageIndex : -1);
-    shown->setIcon(iconOf(images, image));
+    shown->setIcon(iconOf(images, image, plainIcon));
     if (!action) {
         shown->setText(item.Caption);
         shown->setEnabled(false);
@@ -57,6 +57,12 @@ QAction *CreateActionLink(const TActionClientItem &item, TImageList *images, QOb
         update();
     });
     return shown;
+}
+} // namespace
+
+QAction *CreateActionLink(const TActionClientItem &item, TImageList *images, QObject *parent)
+{
+    return createLink(item, images, parent, false);
 }
 
 void BuildMenu(QMenu *menu, const std::vector<TActionClientItem> &items, TImageList *images)
@@ -89,10 +95,12 @@ void BuildMenuBar(QMenuBar *bar, const TActionBar &def, TImageList *images)
 
 void BuildToolBar(QToolBar *bar, const TActionBar &def, TImageList *images)
 {
+    // A tool bar's icon size is larger than the list's pictures, and Qt shows a double-density
+    // picture there enlarged to it instead of at its own size; tool bars keep the plain one.
     for (const TActionClientItem &item : def.Items) {
         if (item.Separator)
             bar->addSeparator();
         else
-            bar->addAction(CreateActionLink(item, images, bar));
+            bar->addAction(createLink(item, images, bar, true));
     }
 }

@@ -9,13 +9,13 @@ void TImage::setPicture(const QImage &image)
 {
     picture = image;
     if (AutoSize)
-        resize(picture.size());
+        resize(sizeHint());
     update();
 }
 
 QSize TImage::sizeHint() const
 {
-    return picture.isNull() ? QSize(0, 0) : picture.size();
+    return picture.isNull() ? QSize(0, 0) : picture.deviceIndependentSize().toSize();
 }
 
 void TImage::paintEvent(QPaintEvent *)
@@ -23,6 +23,10 @@ void TImage::paintEvent(QPaintEvent *)
     if (picture.isNull())
         return;
     QPainter painter(this);
+    // On a screen whose pixel ratio is not the picture's, the picture keeps its size in layout
+    // pixels and is filtered smoothly instead of having its pixels repeated or dropped.
+    if (picture.devicePixelRatio() != devicePixelRatioF())
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(0, 0, picture);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// A picture control: shows a QImage at its own size (auto-size), with the mouse events the
-// views need.
+// A picture control: shows a QImage at its own size in layout pixels (auto-size), with the
+// mouse events the views need.
 #include <QImage>
 #include <QWidget>
 #include <functional>

@@ -3,6 +3,7 @@
 #include "platform/ResourceImages.h"
 
 #include <QPainter>
+#include <QPixmap>
 
 TImageList::TImageList(int width, int height, QObject *parent)
     : QObject(parent), width(width), height(height)
@@ -11,9 +12,11 @@ TImageList::TImageList(int width, int height, QObject *parent)
 
 QImage TImageList::fitted(const QImage &image) const
 {
-    if (image.width() == width && image.height() == height)
+    if (image.isNull() || image.deviceIndependentSize().toSize() == QSize(width, height))
         return image;
-    QImage slot(width, height, QImage::Format_ARGB32_Premultiplied);
+    const qreal ratio = image.devicePixelRatio();
+    QImage slot(qRound(width * ratio), qRound(height * ratio), QImage::Format_ARGB32_Premultiplied);
+    slot.setDevicePixelRatio(ratio);
     slot.fill(Qt::transparent);
     QPainter painter(&slot);
     painter.drawImage(0, 0, image);
@@ -22,43 +25,62 @@ QImage TImageList::fitted(const QImage &image) const
 
 int TImageList::Add(const QImage &image)
 {
-    images.push_back(fitted(image));
-    sources.emplace_back();
+    pictures.push_back({fitted(image), {}, {}, true, true});
     emit changed(-1);
     return Count() - 1;
 }
 
 int TImageList::AddResource(const QString &path)
 {
-    images.emplace_back();
-    sources.push_back(path);
+    pictures.push_back({{}, {}, path, false, false});
     emit changed(-1);
     return Count() - 1;
 }
 
 const QImage &TImageList::image(int index) const
 {
-    const size_t at = static_cast<size_t>(index);
-    QImage &slot = images.at(at);
-    if (!sources[at].isEmpty()) {
-        slot = fitted(LoadResourceImage(sources[at]));
-        sources[at].clear();
+    Slot &slot = pictures.at(static_cast<size_t>(index));
+    if (!slot.decoded) {
+        slot.image = fitted(LoadResourceImage(slot.source));
+        slot.decoded = true;
     }
-    return slot;
+    return slot.image;
+}
+
+QImage TImageList::image(int index, qreal ratio) const
+{
+    const QImage &plain = image(index);
+    if (ratio <= 1)
+        return plain;
+    Slot &slot = pictures[static_cast<size_t>(index)];
+    if (!slot.doubledRead) {
+        const QImage doubled = LoadResourceImage(slot.source, 2);
+        if (doubled.devicePixelRatio() > 1)
+            slot.doubled = fitted(doubled);
+        slot.doubledRead = true;
+    }
+    return slot.doubled.isNull() ? plain : slot.doubled;
+}
+
+QIcon TImageList::Icon(int index) const
+{
+    QIcon icon(QPixmap::fromImage(image(index)));
+    const QImage doubled = image(index, 2);
+    if (doubled.devicePixelRatio() > 1)
+        icon.addPixmap(QPixmap::fromImage(doubled));
+    return icon;
 }
 
 void TImageList::Replace(int index, const QImage &image)
 {
     if (index < 0 || index >= Count())
         return;
-    images[static_cast<size_t>(index)] = fitted(image);
-    sources[static_cast<size_t>(index)].clear();
+    pictures[static_cast<size_t>(index)] = {fitted(image), {}, {}, true, true};
     emit changed(index);
 }
 
 void TImageList::Clear()
 {
-    images.clear();
-    sources.clear();
+    pictures.clear();
     emit changed(-1);
 }

@@ -1,5 +1,8 @@
 #pragma once
 // An image list: numbered pictures of one size (100 x 100 for thumbnails, 16 x 16 for icons).
+// The size is in layout pixels: a picture made for a scaled screen holds more pixels and says
+// so through its device pixel ratio.
+#include <QIcon>
 #include <QImage>
 #include <QObject>
 #include <QString>
@@ -13,7 +16,7 @@ public:
 
     int Width() const { return width; }
     int Height() const { return height; }
-    int Count() const { return static_cast<int>(images.size()); }
+    int Count() const { return static_cast<int>(pictures.size()); }
     // Adds a picture (fitted into the list's size from the top left); returns its index.
     int Add(const QImage &image);
     // Adds one of the program's PNG resources; it is decoded when its picture is first read.
@@ -21,17 +24,27 @@ public:
     void Replace(int index, const QImage &image);
     void Clear();
     const QImage &image(int index) const;
+    // The picture for a screen of the given pixel ratio: a resource's double-density version
+    // where there is one and the ratio is above 1, otherwise image(index).
+    QImage image(int index, qreal ratio) const;
+    // The picture as an icon holding every density the list has of it.
+    QIcon Icon(int index) const;
 
 signals:
     // Index of the replaced picture, or -1 after Add/Clear.
     void changed(int index);
 
 private:
+    struct Slot {
+        QImage image;
+        QImage doubled;
+        QString source;      // the resource behind the picture, empty for an added picture
+        bool decoded = true; // image holds the resource's picture
+        bool doubledRead = true;
+    };
     QImage fitted(const QImage &image) const;
 
     int width;
     int height;
-    // A slot whose source is not empty has not been decoded yet.
-    mutable std::vector<QImage> images;
-    mutable std::vector<QString> sources;
+    mutable std::vector<Slot> pictures;
 };

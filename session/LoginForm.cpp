@@ -14,10 +14,12 @@
 namespace
 {
 
-// The logo: the service's name on the panel's colour.
-QPixmap logo(const QColor &background)
+// The logo: the service's name on the panel's colour, at the pixel density of the dialog's
+// screen.
+QPixmap logo(const QColor &background, qreal ratio)
 {
-    QPixmap pixmap(106, 25);
+    QPixmap pixmap(qRound(106 * ratio), qRound(25 * ratio));
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(background);
     QPainter painter(&pixmap);
     painter.setPen(Qt::white);
@@ -127,7 +129,7 @@ void TLoginDialog::showEvent(QShowEvent *event)
     // The logo is drawn when the dialog is first shown: its bold face is needed nowhere else,
     // and most starts never show the dialog.
     if (Image1->pixmap().isNull())
-        Image1->setPixmap(logo(logoBackground));
+        Image1->setPixmap(logo(logoBackground, devicePixelRatioF()));
     QDialog::showEvent(event);
 }
 

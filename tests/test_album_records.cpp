@@ -101,6 +101,35 @@ TEST(AlbumThumbnail, WiderPictureLosesItsSidesAndGetsWhiteRows)
     EXPECT_EQ(t.pixel(99, 89), qRgb(109, 176, 7)); // column 109, row 79
 }
 
+TEST(AlbumThumbnail, OnAScaledScreenTheSameCropIsEnlargedSmoothly)
+{
+    // 120 x 80 at ratio 2: the same columns cut off and the same white rows, in twice the
+    // pixels.
+    const QImage t = CentredThumbnail(*stripes(120, 80), 2);
+    ASSERT_EQ(t.size(), QSize(200, 200));
+    EXPECT_EQ(t.devicePixelRatio(), 2.0);
+    for (int x : {0, 100, 199})
+        for (int y : {0, 19, 180, 199})
+            EXPECT_EQ(t.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
+    EXPECT_NEAR(qRed(t.pixel(1, 21)), 10, 1);     // column 10, row 0
+    EXPECT_NEAR(qRed(t.pixel(198, 178)), 109, 1); // column 109, row 79
+
+    // Single-pixel detail is filtered, not repeated in blocks: pixel doubling would give
+    // only black and white.
+    QImage checks(100, 100, QImage::Format_RGB32);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x)
+            checks.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    TBitmap bitmap;
+    bitmap.SetImage(checks);
+    const QImage smooth = CentredThumbnail(bitmap, 2);
+    int blended = 0;
+    for (int y = 10; y < 190; ++y)
+        for (int x = 10; x < 190; ++x)
+            blended += qGray(smooth.pixel(x, y)) > 20 && qGray(smooth.pixel(x, y)) < 235;
+    EXPECT_GT(blended, 180 * 180 / 2);
+}
+
 TEST(AlbumThumbnail, OddExcessCostsOnePixelMoreOnTheRightAndBottom)
 {
     // 103 - 100 = 3: one column off the left, two off the right.

@@ -40,6 +40,27 @@ TEST(ProgramPictures, DecodedWhenNeededAsTheFilesHoldThem)
     list.Replace(2, red);
     EXPECT_EQ(list.image(2), red);
 
+    // Every picture has its double-density version, twice its size, for scaled screens; a
+    // list hands it out above ratio 1 and puts both into the slot's icon.
+    for (const char *name : {"thumbs/unknown", "thumbs/folder", "thumbs/folderup", "icons/up",
+                             "icons/album", "icons/album_selected", "icons/addprint", "login/logo",
+                             "guide/page0", "guide/page1", "guide/page2", "guide/page3"}) {
+        const QString path = QStringLiteral(":/%1.png").arg(QLatin1String(name));
+        const QImage plain = LoadResourceImage(path), doubled = LoadResourceImage(path, 2);
+        EXPECT_EQ(doubled.size(), plain.size() * 2) << name;
+        EXPECT_EQ(doubled.devicePixelRatio(), 2.0) << name;
+        EXPECT_EQ(LoadResourceImage(path, 1.5).size(), doubled.size()) << name;
+    }
+    EXPECT_EQ(list.image(0, 2).size(), QSize(400, 300));
+    EXPECT_EQ(list.image(0, 1), list.image(0));
+    EXPECT_EQ(list.image(1, 2).deviceIndependentSize(), QSizeF(200, 150)) << "fitted at 2x";
+    EXPECT_EQ(list.image(2, 2), red) << "a replaced slot has no other density";
+    TImageList icons(16, 16);
+    icons.AddResource(QStringLiteral(":/icons/up.png"));
+    EXPECT_EQ(icons.Icon(0).pixmap(QSize(16, 16), 2.0).size(), QSize(32, 32));
+    EXPECT_EQ(premultiplied(icons.Icon(0).pixmap(QSize(16, 16), 2.0).toImage()),
+              premultiplied(LoadResourceImage(QStringLiteral(":/icons/up.png"), 2)));
+
     // The guide window shows a later page's picture on white when that page is reached.
     TForm3 guide;
     guide.Button1Click();
@@ -49,12 +70,12 @@ TEST(ProgramPictures, DecodedWhenNeededAsTheFilesHoldThem)
     EXPECT_EQ(guide.Image1->Picture().convertToFormat(QImage::Format_RGB32), expected);
 
     // The window icon: its sizes and picture are those of the file.
-    const QIcon icon = LazyResourceIcon(QStringLiteral(":/icons/tovela256.png"));
+    const QIcon icon = LazyResourceIcon({QStringLiteral(":/icons/tovela256.png")});
     EXPECT_FALSE(icon.isNull());
     EXPECT_EQ(icon.availableSizes(), QList<QSize>{QSize(256, 256)});
     EXPECT_EQ(premultiplied(icon.pixmap(QSize(256, 256)).toImage()),
               premultiplied(QImage(QStringLiteral(":/icons/tovela256.png"))));
-    EXPECT_TRUE(LazyResourceIcon(QStringLiteral(":/icons/none.png")).pixmap(16, 16).isNull());
+    EXPECT_TRUE(LazyResourceIcon({QStringLiteral(":/icons/none.png")}).pixmap(16, 16).isNull());
 
     // The login dialog's logo is on the panel's colour once the dialog is shown.
     TLoginDialog dialog;

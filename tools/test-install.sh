@@ -147,9 +147,11 @@ grep -q "<launchable type=\"desktop-id\">$appid.desktop</launchable>" "${metainf
 for size in 16 22 24 32 48 64 128 256; do
     icon="$usr/share/icons/hicolor/${size}x${size}/apps/$appid.png"
     file -b "$icon" | grep -q "PNG image data, $size x $size" || fail "icon $icon"
+    icon="$usr/share/icons/hicolor/${size}x${size}@2/apps/$appid.png"
+    file -b "$icon" | grep -q "PNG image data, $((size * 2)) x $((size * 2))" || fail "icon $icon"
 done
 file -b "$usr/share/icons/hicolor/scalable/apps/$appid.svg" | grep -q "SVG" || fail "scalable icon"
-pass "launcher, metadata and hicolor icons 16-256 and scalable agree on $appid"
+pass "launcher, metadata and hicolor icons 16-256 (also at @2) and scalable agree on $appid"
 
 check_elves "$usr"
 

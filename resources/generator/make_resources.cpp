@@ -1,7 +1,8 @@
 // Draws every bitmap the program ships (stock thumbnails, toolbar and tree icons, window icon,
 // login logo, the four guide pages) and writes them as PNG files under the folder given on the
-// command line, the window icon also as SVG. Run it again after changing a drawing; the files
-// are committed, not built.
+// command line, each also at double density for scaled screens ("name@2x.png", Qt's naming),
+// the window icon also as SVG. Run it again after changing a drawing; the files are committed,
+// not built.
 #include <QDir>
 #include <QFile>
 #include <QFont>
@@ -30,9 +31,14 @@ const QColor selectBlue(0x33, 0x80, 0xe0);
 const QColor selectFill(0xd6, 0xe7, 0xfb);
 const QColor ink(0x2a, 0x34, 0x42);
 
+// The pixel density of the pictures being drawn: 1, or 2 for the "@2x" set. Every drawing is
+// laid out in the plain picture's pixels; the canvas carries the density to the painter.
+qreal pixelRatio = 1;
+
 QImage canvas(int w, int h, const QColor &fill = Qt::transparent)
 {
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+    QImage img(qRound(w * pixelRatio), qRound(h * pixelRatio), QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(pixelRatio);
     img.fill(fill);
     return img;
 }
@@ -1095,17 +1101,24 @@ int main(int argc, char **argv)
         {"guide/page3.png", guidePage3},
     };
     int failures = 0;
-    for (const auto &[name, draw] : pictures) {
-        const QString path = root.filePath(QString::fromUtf8(name));
-        QDir().mkpath(QFileInfo(path).path());
-        const QImage img = draw().convertToFormat(QImage::Format_ARGB32);
-        if (!img.save(path, "PNG")) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            ++failures;
-            continue;
+    for (const qreal ratio : {1, 2}) {
+        pixelRatio = ratio;
+        for (const auto &[name, draw] : pictures) {
+            QString file = QString::fromUtf8(name);
+            if (ratio != 1)
+                file.insert(file.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
+            const QString path = root.filePath(file);
+            QDir().mkpath(QFileInfo(path).path());
+            const QImage img = draw().convertToFormat(QImage::Format_ARGB32);
+            if (!img.save(path, "PNG")) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                ++failures;
+                continue;
+            }
+            std::printf("%s %dx%d\n", qPrintable(path), img.width(), img.height());
         }
-        std::printf("%s %dx%d\n", qPrintable(path), img.width(), img.height());
     }
+    pixelRatio = 1;
     const QString svg = root.filePath(QStringLiteral("icons/tovela.svg"));
     if (writeAppIconSvg(svg)) {
         std::printf("%s scalable\n", qPrintable(svg));
