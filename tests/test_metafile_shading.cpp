@@ -1,0 +1,227 @@
+// Gradient fills and monochrome pattern brushes, written record by record (libEMF offers
+// neither), and the same record kinds in files written by gnuplot, Inkscape and fig2dev
+// (tests/data/metafiles/producers, whose README says how each was made).
+#include "tests/test_metafile_support.h"
+
+#include <QFile>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace
+{
+constexpr QRgb Red = qRgb(255, 0, 0), Green = qRgb(0, 255, 0), Blue = qRgb(0, 0, 255),
+               Black = qRgb(0, 0, 0), White = qRgb(255, 255, 255);
+
+struct Corner {
+    qint64 x, y;
+    QRgb color;
+};
+
+QByteArray field(qint64 v)
+{
+    return Fields({v});
+}
+
+// A gradient fill record: the corners (colours as 16-bit channels whose high byte is the
+// 8-bit one) and the groups of corner numbers; rectangle modes carry their padding.
+QByteArray gradient(quint32 mode, const std::vector<Corner> &corners,
+                    const std::vector<std::vector<qint64>> &groups, qint64 claimCorners = -1,
+                    qint64 claimGroups = -1)
+{
+    QByteArray b = Fields({0, 0, 99, 99});
+    b += field(claimCorners >= 0 ? claimCorners : qint64(corners.size()));
+    b += field(claimGroups >= 0 ? claimGroups : qint64(groups.size()));
+    b += field(mode);
+    for (const Corner &c : corners)
+        b += Fields({c.x, c.y, (qRed(c.color) << 8) | (qint64(qGreen(c.color)) << 24),
+                     qBlue(c.color) << 8});
+    for (const auto &g : groups)
+        for (qint64 i : g)
+            b += field(i);
+    if (mode < 2)
+        b += QByteArray(4 * qsizetype(groups.size()), '\0');
+    return EmfRecord(118, b);
+}
+
+// The colour GDI gives a pixel whose centre lies at t (0..1) from a to b.
+QRgb between(QRgb a, QRgb b, double t)
+{
+    const auto mix = [t](int x, int y) { return (int(std::lround((x + (y - x) * t) * 256))) >> 8; };
+    return qRgb(mix(qRed(a), qRed(b)), mix(qGreen(a), qGreen(b)), mix(qBlue(a), qBlue(b)));
+}
+
+// Each channel within one step of the wanted colour (the interpolation rounds once).
+void expectNear(const QImage &image, int x, int y, QRgb want, const std::string &what)
+{
+    ASSERT_FALSE(image.isNull()) << what;
+    const QRgb got = image.pixel(x, y);
+    EXPECT_TRUE(std::abs(qRed(got) - qRed(want)) <= 1 && std::abs(qGreen(got) - qGreen(want)) <= 1 &&
+                std::abs(qBlue(got) - qBlue(want)) <= 1)
+        << what << " at " << x << "," << y << ": got " << std::hex << (got & 0xFFFFFF)
+        << " want " << (want & 0xFFFFFF);
+}
+
+QByteArray colorRecord(quint32 type, QRgb c)
+{
+    return EmfRecord(type, field(qRed(c) | (qGreen(c) << 8) | (qBlue(c) << 16)));
+}
+
+QByteArray emfRect(int l, int t, int r, int b)
+{
+    return EmfRecord(43, Fields({l, t, r, b}));
+}
+
+// An 8 x 8 1-bit bitmap (header and two colours) whose rows, top first, are the bytes given;
+// rows are stored bottom-up as a positive height says.
+QByteArray monoDib(QRgb color0, QRgb color1, const QByteArray &topDown, QByteArray *bits)
+{
+    bits->clear();
+    for (int y = 7; y >= 0; --y)
+        *bits += QByteArray(1, topDown[y]) + QByteArray(3, '\0');
+    return Fields({40, 8, 8, 1 | (1 << 16), 0, 32, 0, 0, 2, 0}) +
+           field(qBlue(color0) | (qGreen(color0) << 8) | (qRed(color0) << 16)) +
+           field(qBlue(color1) | (qGreen(color1) << 8) | (qRed(color1) << 16));
+}
+
+// Rows of the test pattern, top first: the top row all 1 bits, then four 0 bits and four 1
+// bits on each row.
+const QByteArray Rows("\xFF\x0F\x0F\x0F\x0F\x0F\x0F\x0F", 8);
+
+QByteArray emfPatternBrush(quint32 type, quint32 index, QRgb color0, QRgb color1)
+{
+    QByteArray bits;
+    const QByteArray info = monoDib(color0, color1, Rows, &bits);
+    return EmfRecord(type, Fields({index, 0, 32, info.size(), 32 + info.size(), bits.size()}) +
+                               info + bits);
+}
+
+QImage producerFile(const char *name)
+{
+    QFile f(QStringLiteral(TOVELA_TEST_DATA "/metafiles/producers/") + QLatin1String(name));
+    if (!f.open(QIODevice::ReadOnly)) {
+        ADD_FAILURE() << name << " is missing";
+        return {};
+    }
+    return RenderMetafile(f.readAll());
+}
+} // namespace
+
+TEST(MetafileShading, GradientRectanglesAndTrianglesInterpolateAtPixelCentres)
+{
+    // Left to right over 0..50, top to bottom over 50..100 x 0..50, and a triangle below
+    // with a red, a green and a blue corner.
+    const QByteArray records =
+        gradient(0, {{0, 0, Red}, {50, 50, Blue}}, {{0, 1}}) +
+        gradient(1, {{50, 0, Green}, {100, 50, Black}}, {{0, 1}}) +
+        gradient(2, {{0, 50, Red}, {100, 50, Green}, {0, 100, Blue}}, {{0, 1, 2}});
+    const QImage image = RenderMetafile(EmfFile(records), {100, 100});
+    for (int x : {0, 12, 25, 49})
+        expectNear(image, x, 25, between(Red, Blue, (x + 0.5) / 50), "horizontal");
+    for (int y : {0, 20, 49})
+        expectNear(image, 75, y, between(Green, Black, (y + 0.5) / 50), "vertical");
+    for (QPoint p : {QPoint(10, 60), QPoint(40, 70), QPoint(2, 97), QPoint(90, 50)}) {
+        const double g = (p.x() + 0.5) / 100, b = (p.y() + 0.5 - 50) / 50;
+        const auto mix = [&](int r, int gr, int bl) {
+            return int(std::lround(((1 - g - b) * r + g * gr + b * bl) * 256)) >> 8;
+        };
+        expectNear(image, p.x(), p.y(), qRgb(mix(255, 0, 0), mix(0, 255, 0), mix(0, 0, 255)),
+                   "triangle");
+    }
+    ExpectPixels(image, {{80, 90, White}, {52, 52, White}}, "outside the triangle");
+
+    // Reversed corners run the colours the other way; a world transform that doubles maps
+    // the rectangle like any shape.
+    const QByteArray mapped =
+        EmfRecord(35, Fields({0x40000000, 0, 0, 0x40000000, 0, 0})) + // 2, 0, 0, 2, 0, 0
+        gradient(0, {{25, 0, Blue}, {0, 25, Red}}, {{0, 1}});
+    const QImage doubled = RenderMetafile(EmfFile(mapped), {100, 100});
+    for (int x : {0, 30, 49})
+        expectNear(doubled, x, 40, between(Red, Blue, (x + 0.5) / 50), "doubled");
+    ExpectPixels(doubled, {{55, 40, White}, {20, 55, White}}, "doubled");
+}
+
+TEST(MetafileShading, DamagedGradientRecordsDrawNothingAndPlayingGoesOn)
+{
+    const std::vector<Corner> blue = {{0, 0, Blue}, {50, 100, Blue}, {0, 100, Blue}};
+    const QByteArray damaged =
+        gradient(2, blue, {{0, 1, 3}}) +                       // a corner beyond the three
+        gradient(0, blue, {{0, 0xFFFFFFFF}}) +                 // the same for a rectangle
+        gradient(2, blue, {{0, 1, 2}}, 0x10000000) +           // more corners than bytes
+        gradient(2, blue, {{0, 1, 2}}, -1, 0x7FFFFFFF) +       // more triangles than bytes
+        gradient(7, blue, {{0, 1, 2}}) +                       // no such mode
+        EmfRecord(118, Fields({0, 0, 99, 99, 3})) +            // cut short
+        emfRect(50, 0, 100, 100);
+    const QImage image = RenderMetafile(
+        EmfFile(EmfRecord(39, Fields({1, 0, 0xFF, 0})) + EmfRecord(37, field(1)) +
+                EmfRecord(37, field(0x80000008)) + damaged),
+        {100, 100});
+    ExpectPixels(image, {{10, 90, White}, {25, 50, White}, {75, 50, Red}}, "damaged");
+
+    // Corners far outside the picture cost no more than the picture's own pixels.
+    const qint64 far = 0x7FFFFFF0;
+    const QImage huge = RenderMetafile(
+        EmfFile(gradient(2, {{-far, -far, Green}, {far, -far, Green}, {0, far, Green}},
+                         {{0, 1, 2}})),
+        {100, 100});
+    ExpectPixels(huge, {{0, 0, Green}, {50, 50, Green}, {99, 0, Green}}, "far corners");
+}
+
+TEST(MetafileShading, MonochromeBrushesTakeTextAndBackgroundColoursWhenTheyPaint)
+{
+    // EMF: 0 bits in the text colour, 1 bits in the background colour, whatever the DIB's
+    // own colours (white, black) and the background mode; the colours set after the brush
+    // was selected are the ones used. A 1-bit DIB pattern brush keeps its own colours.
+    const QByteArray emf =
+        emfPatternBrush(93, 1, White, Black) + EmfRecord(37, field(1)) +
+        EmfRecord(37, field(0x80000008)) + EmfRecord(18, field(1)) + colorRecord(24, Red) +
+        colorRecord(25, Blue) + emfRect(0, 0, 50, 50) + colorRecord(24, Green) +
+        colorRecord(25, Black) + emfRect(50, 0, 100, 50) +
+        emfPatternBrush(94, 2, Red, Green) + EmfRecord(37, field(2)) + emfRect(0, 50, 100, 100);
+    ExpectPixels(RenderMetafile(EmfFile(emf), {100, 100}),
+                 {{1, 10, Red},
+                  {5, 10, Blue},
+                  {1, 8, Blue}, // the top row is all 1 bits
+                  {51, 10, Green},
+                  {53, 10, Black},
+                  {1, 60, Red},
+                  {5, 60, Green},
+                  {1, 56, Green}},
+                 "EMF brushes");
+
+    // WMF: a BS_PATTERN brush of a 1-bit DIB and the older pattern brush of a 1-bit device
+    // bitmap (rows top first, two bytes each) paint alike; a BS_DIBPATTERNPT brush keeps
+    // its colours.
+    QByteArray bits;
+    const QByteArray info = monoDib(White, Black, Rows, &bits);
+    const QByteArray ddb = Words({0, 8, 8, 2, 1 | (1 << 8), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}) +
+                           [] {
+                               QByteArray rows;
+                               for (char c : Rows)
+                                   rows += QByteArray(1, c) + QByteArray(1, '\0');
+                               return rows;
+                           }();
+    QByteArray colours;
+    const QByteArray colourInfo = monoDib(Red, Green, Rows, &colours);
+    WmfWriter w;
+    w.Record(0x020B, {0, 0}).Record(0x020C, {100, 100});
+    w.Record(0x02FA, {5, 0, 0, 0, 0}).Record(0x012D, {0}); // no pen, slot 0
+    w.Record(0x0142, Words({3, 0}) + info + bits).Record(0x012D, {1});
+    w.Record(0x0209, {ColorLow(Red), ColorHigh(Red)}).Record(0x0201, {ColorLow(Blue), ColorHigh(Blue)});
+    w.Record(0x041B, {50, 50, 0, 0});
+    w.Record(0x01F9, ddb).Record(0x012D, {2});
+    w.Record(0x0209, {ColorLow(Green), ColorHigh(Green)}).Record(0x0201, {0, 0});
+    w.Record(0x041B, {50, 100, 0, 50});
+    w.Record(0x0142, Words({6, 0}) + colourInfo + colours).Record(0x012D, {3});
+    w.Record(0x041B, {100, 100, 50, 0});
+    ExpectPixels(RenderMetafile(w.Plain(), {100, 100}),
+                 {{1, 10, Red},
+                  {5, 10, Blue},
+                  {1, 8, Blue},
+                  {51, 10, Green},
+                  {53, 10, Black},
+                  {51, 8, Black},
+                  {1, 60, Red},
+                  {5, 60, Green},
+                  {1, 56, Green}},
+                 "WMF brushes");
+}
