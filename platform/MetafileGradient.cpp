@@ -94,7 +94,8 @@ void TMetafilePlayer::ShadeTriangles(const std::vector<TMetafileTriangle> &Trian
                 continue;
             // Edge functions: w_i is the weight of corner i, 1 there and 0 on its far edge.
             const QPointF a = d.P[0], b = d.P[1], c = d.P[2];
-            const double det = (b.x() - a.x()) * (c.y() - a.y()) - (c.x() - a.x()) * (b.y() - a.y());
+            const double det =
+                (b.x() - a.x()) * (c.y() - a.y()) - (c.x() - a.x()) * (b.y() - a.y());
             if (std::abs(det) < 1e-12)
                 continue;
             for (int y = area.top(); y <= area.bottom(); ++y) {
@@ -102,8 +103,10 @@ void TMetafilePlayer::ShadeTriangles(const std::vector<TMetafileTriangle> &Trian
                 const double py = y + 0.5;
                 for (int x = area.left(); x <= area.right(); ++x) {
                     const double px = x + 0.5;
-                    const double w1 = ((c.x() - px) * (a.y() - py) - (a.x() - px) * (c.y() - py)) / det;
-                    const double w2 = ((a.x() - px) * (b.y() - py) - (b.x() - px) * (a.y() - py)) / det;
+                    const double w1 =
+                        ((c.x() - px) * (a.y() - py) - (a.x() - px) * (c.y() - py)) / det;
+                    const double w2 =
+                        ((a.x() - px) * (b.y() - py) - (b.x() - px) * (a.y() - py)) / det;
                     const double w0 = 1 - w1 - w2;
                     constexpr double Edge = -1e-9;
                     if (w0 < Edge || w1 < Edge || w2 < Edge)

@@ -861,6 +861,9 @@ void TMetafilePlayer::TextOut(QPointF Reference, const QString &Text,
                          QColor::fromRgb(state.BkColor));
     painter.setFont(font);
     painter.setPen(QColor::fromRgb(state.TextColor));
+    // The background behind the text is filled above, as the mode says; Qt would otherwise
+    // fill it again whenever the last shape left the painter opaque.
+    painter.setBackgroundMode(Qt::TransparentMode);
     if (Advances.isEmpty()) {
         painter.drawText(QPointF(x0, baseline), Text);
     } else {

@@ -50,15 +50,18 @@ QRgb between(QRgb a, QRgb b, double t)
     return qRgb(mix(qRed(a), qRed(b)), mix(qGreen(a), qGreen(b)), mix(qBlue(a), qBlue(b)));
 }
 
-// Each channel within one step of the wanted colour (the interpolation rounds once).
-void expectNear(const QImage &image, int x, int y, QRgb want, const std::string &what)
+// Each channel within one step of the wanted colour (the interpolation rounds once), or
+// within the steps given.
+void expectNear(const QImage &image, int x, int y, QRgb want, const std::string &what,
+                int steps = 1)
 {
     ASSERT_FALSE(image.isNull()) << what;
     const QRgb got = image.pixel(x, y);
-    EXPECT_TRUE(std::abs(qRed(got) - qRed(want)) <= 1 && std::abs(qGreen(got) - qGreen(want)) <= 1 &&
-                std::abs(qBlue(got) - qBlue(want)) <= 1)
-        << what << " at " << x << "," << y << ": got " << std::hex << (got & 0xFFFFFF)
-        << " want " << (want & 0xFFFFFF);
+    EXPECT_TRUE(std::abs(qRed(got) - qRed(want)) <= steps &&
+                std::abs(qGreen(got) - qGreen(want)) <= steps &&
+                std::abs(qBlue(got) - qBlue(want)) <= steps)
+        << what << " at " << x << "," << y << ": got " << std::hex << (got & 0xFFFFFF) << " want "
+        << (want & 0xFFFFFF);
 }
 
 QByteArray colorRecord(quint32 type, QRgb c)
@@ -144,24 +147,24 @@ TEST(MetafileShading, DamagedGradientRecordsDrawNothingAndPlayingGoesOn)
 {
     const std::vector<Corner> blue = {{0, 0, Blue}, {50, 100, Blue}, {0, 100, Blue}};
     const QByteArray damaged =
-        gradient(2, blue, {{0, 1, 3}}) +                       // a corner beyond the three
-        gradient(0, blue, {{0, 0xFFFFFFFF}}) +                 // the same for a rectangle
-        gradient(2, blue, {{0, 1, 2}}, 0x10000000) +           // more corners than bytes
-        gradient(2, blue, {{0, 1, 2}}, -1, 0x7FFFFFFF) +       // more triangles than bytes
-        gradient(7, blue, {{0, 1, 2}}) +                       // no such mode
-        EmfRecord(118, Fields({0, 0, 99, 99, 3})) +            // cut short
+        gradient(2, blue, {{0, 1, 3}}) +                 // a corner beyond the three
+        gradient(0, blue, {{0, 0xFFFFFFFF}}) +           // the same for a rectangle
+        gradient(2, blue, {{0, 1, 2}}, 0x10000000) +     // more corners than bytes
+        gradient(2, blue, {{0, 1, 2}}, -1, 0x7FFFFFFF) + // more triangles than bytes
+        gradient(7, blue, {{0, 1, 2}}) +                 // no such mode
+        EmfRecord(118, Fields({0, 0, 99, 99, 3})) +      // cut short
         emfRect(50, 0, 100, 100);
-    const QImage image = RenderMetafile(
-        EmfFile(EmfRecord(39, Fields({1, 0, 0xFF, 0})) + EmfRecord(37, field(1)) +
-                EmfRecord(37, field(0x80000008)) + damaged),
-        {100, 100});
+    const QImage image =
+        RenderMetafile(EmfFile(EmfRecord(39, Fields({1, 0, 0xFF, 0})) + EmfRecord(37, field(1)) +
+                               EmfRecord(37, field(0x80000008)) + damaged),
+                       {100, 100});
     ExpectPixels(image, {{10, 90, White}, {25, 50, White}, {75, 50, Red}}, "damaged");
 
     // Corners far outside the picture cost no more than the picture's own pixels.
     const qint64 far = 0x7FFFFFF0;
     const QImage huge = RenderMetafile(
-        EmfFile(gradient(2, {{-far, -far, Green}, {far, -far, Green}, {0, far, Green}},
-                         {{0, 1, 2}})),
+        EmfFile(
+            gradient(2, {{-far, -far, Green}, {far, -far, Green}, {0, far, Green}}, {{0, 1, 2}})),
         {100, 100});
     ExpectPixels(huge, {{0, 0, Green}, {50, 50, Green}, {99, 0, Green}}, "far corners");
 }
@@ -171,12 +174,12 @@ TEST(MetafileShading, MonochromeBrushesTakeTextAndBackgroundColoursWhenTheyPaint
     // EMF: 0 bits in the text colour, 1 bits in the background colour, whatever the DIB's
     // own colours (white, black) and the background mode; the colours set after the brush
     // was selected are the ones used. A 1-bit DIB pattern brush keeps its own colours.
-    const QByteArray emf =
-        emfPatternBrush(93, 1, White, Black) + EmfRecord(37, field(1)) +
-        EmfRecord(37, field(0x80000008)) + EmfRecord(18, field(1)) + colorRecord(24, Red) +
-        colorRecord(25, Blue) + emfRect(0, 0, 50, 50) + colorRecord(24, Green) +
-        colorRecord(25, Black) + emfRect(50, 0, 100, 50) +
-        emfPatternBrush(94, 2, Red, Green) + EmfRecord(37, field(2)) + emfRect(0, 50, 100, 100);
+    const QByteArray emf = emfPatternBrush(93, 1, White, Black) + EmfRecord(37, field(1)) +
+                           EmfRecord(37, field(0x80000008)) + EmfRecord(18, field(1)) +
+                           colorRecord(24, Red) + colorRecord(25, Blue) + emfRect(0, 0, 50, 50) +
+                           colorRecord(24, Green) + colorRecord(25, Black) +
+                           emfRect(50, 0, 100, 50) + emfPatternBrush(94, 2, Red, Green) +
+                           EmfRecord(37, field(2)) + emfRect(0, 50, 100, 100);
     ExpectPixels(RenderMetafile(EmfFile(emf), {100, 100}),
                  {{1, 10, Red},
                   {5, 10, Blue},
@@ -193,20 +196,20 @@ TEST(MetafileShading, MonochromeBrushesTakeTextAndBackgroundColoursWhenTheyPaint
     // its colours.
     QByteArray bits;
     const QByteArray info = monoDib(White, Black, Rows, &bits);
-    const QByteArray ddb = Words({0, 8, 8, 2, 1 | (1 << 8), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}) +
-                           [] {
-                               QByteArray rows;
-                               for (char c : Rows)
-                                   rows += QByteArray(1, c) + QByteArray(1, '\0');
-                               return rows;
-                           }();
+    const QByteArray ddb = Words({0, 8, 8, 2, 1 | (1 << 8), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}) + [] {
+        QByteArray rows;
+        for (char c : Rows)
+            rows += QByteArray(1, c) + QByteArray(1, '\0');
+        return rows;
+    }();
     QByteArray colours;
     const QByteArray colourInfo = monoDib(Red, Green, Rows, &colours);
     WmfWriter w;
     w.Record(0x020B, {0, 0}).Record(0x020C, {100, 100});
     w.Record(0x02FA, {5, 0, 0, 0, 0}).Record(0x012D, {0}); // no pen, slot 0
     w.Record(0x0142, Words({3, 0}) + info + bits).Record(0x012D, {1});
-    w.Record(0x0209, {ColorLow(Red), ColorHigh(Red)}).Record(0x0201, {ColorLow(Blue), ColorHigh(Blue)});
+    w.Record(0x0209, {ColorLow(Red), ColorHigh(Red)})
+        .Record(0x0201, {ColorLow(Blue), ColorHigh(Blue)});
     w.Record(0x041B, {50, 50, 0, 0});
     w.Record(0x01F9, ddb).Record(0x012D, {2});
     w.Record(0x0209, {ColorLow(Green), ColorHigh(Green)}).Record(0x0201, {0, 0});
@@ -224,4 +227,66 @@ TEST(MetafileShading, MonochromeBrushesTakeTextAndBackgroundColoursWhenTheyPaint
                   {5, 60, Green},
                   {1, 56, Green}},
                  "WMF brushes");
+}
+
+namespace
+{
+// Pixels of the area with each colour, and of none of them.
+std::vector<int> tally(const QImage &image, const QRect &area, const std::vector<QRgb> &colors)
+{
+    std::vector<int> n(colors.size() + 1, 0);
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb c = image.pixel(x, y) & 0xFFFFFF;
+            size_t i = 0;
+            while (i < colors.size() && (colors[i] & 0xFFFFFF) != c)
+                ++i;
+            ++n[i];
+        }
+    return n;
+}
+} // namespace
+
+TEST(MetafileShading, FilesOfOtherProgramsPlay)
+{
+    // gnuplot: boxes filled with a monochrome pattern brush after the text colour was set
+    // to the line colour; the background colour stays white. Solid black before.
+    const QImage plot = producerFile("gnuplot_pattern.emf");
+    ASSERT_EQ(plot.size(), QSize(159, 120));
+    for (const QRect &inside : {QRect(10, 30, 56, 80), QRect(90, 70, 55, 40)}) {
+        const std::vector<int> n = tally(plot, inside, {Red, White});
+        EXPECT_GT(n[0], inside.width() * inside.height() / 8) << "pattern's 0 bits";
+        EXPECT_GT(n[1], inside.width() * inside.height() / 2) << "pattern's 1 bits";
+        EXPECT_EQ(n[2], 0) << "neither colour";
+    }
+    ExpectPixels(plot, {{80, 5, Blue}, {40, 15, White}}, "gnuplot line");
+
+    // Inkscape: two linear gradients as gradient fills (in a mapping of about 12.5 units a
+    // pixel, one moved by the world transform) and a radial one as its mean colour.
+    const QImage drawing = producerFile("inkscape_gradient.emf");
+    ASSERT_EQ(drawing.size(), QSize(121, 91));
+    for (int x : {0, 60, 119})
+        expectNear(drawing, x, 20, between(Red, Blue, (x + 0.5) / 120), "left to right", 3);
+    for (int y : {45, 67, 89})
+        expectNear(drawing, 20, y, between(Green, Black, (y - 45 + 0.5) / 45), "top to bottom", 3);
+    ExpectPixels(drawing, {{20, 43, White}, {56, 60, White}, {120, 20, White}}, "around");
+    expectNear(drawing, 90, 67, qRgb(127, 127, 127), "mean of the radial gradient");
+
+    // fig2dev: a hatched box (black hatch over the red background colour), a solid box,
+    // an unfilled ellipse, text drawn with a transparent background after shapes drawn
+    // with an opaque one, and a dashed line whose gaps take the background colour.
+    const QImage figure = producerFile("fig2dev_shapes.emf");
+    ASSERT_EQ(figure.size(), QSize(444, 514));
+    const std::vector<int> hatch = tally(figure, QRect(10, 10, 180, 130), {Black, Red});
+    EXPECT_GT(hatch[0], 180 * 130 / 20);
+    EXPECT_GT(hatch[1], 180 * 130 / 2);
+    EXPECT_EQ(hatch[2], 0);
+    ExpectPixels(figure, {{340, 75, Green}, {100, 290, White}}, "fig2dev shapes");
+    EXPECT_GT(tally(figure, QRect(3, 280, 6, 20), {Red})[0], 0) << "ellipse";
+    const std::vector<int> text = tally(figure, QRect(245, 455, 100, 35), {Black, Red});
+    EXPECT_GT(text[0], 100) << "text";
+    EXPECT_EQ(text[1], 0) << "text background";
+    const std::vector<int> dashes = tally(figure, QRect(5, 505, 430, 8), {Blue, Red});
+    EXPECT_GT(dashes[0], 200) << "dashes";
+    EXPECT_GT(dashes[1], 200) << "gaps";
 }
