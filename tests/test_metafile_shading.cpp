@@ -1,6 +1,7 @@
 // Gradient fills and monochrome pattern brushes, written record by record (libEMF offers
 // neither), and the same record kinds in files written by gnuplot, Inkscape and fig2dev
-// (tests/data/metafiles/producers, whose README says how each was made).
+// (tests/data/metafiles/producers, whose README says how each was made); and two smaller
+// record kinds such programs may write, region painting and SetDIBitsToDevice.
 #include "tests/test_metafile_support.h"
 
 #include <QFile>
@@ -289,4 +290,33 @@ TEST(MetafileShading, FilesOfOtherProgramsPlay)
     const std::vector<int> dashes = tally(figure, QRect(5, 505, 430, 8), {Blue, Red});
     EXPECT_GT(dashes[0], 200) << "dashes";
     EXPECT_GT(dashes[1], 200) << "gaps";
+}
+
+TEST(MetafileShading, RegionsPaintWithTheSelectedBrushAndDeviceBitsCopyUnscaled)
+{
+    // EMF PaintRgn: one rectangle of region data filled with the selected (red) brush.
+    const QByteArray region = Fields({32, 1, 1, 16, 10, 10, 40, 40, 10, 10, 40, 40});
+    const QByteArray paint = EmfRecord(39, Fields({1, 0, 0xFF, 0})) + EmfRecord(37, field(1)) +
+                             EmfRecord(37, field(0x80000008)) +
+                             EmfRecord(74, Fields({0, 0, 99, 99, region.size()}) + region);
+    ExpectPixels(RenderMetafile(EmfFile(paint), {100, 100}),
+                 {{10, 10, Red}, {39, 39, Red}, {40, 40, White}, {5, 20, White}}, "PaintRgn");
+
+    // WMF SetDIBitsToDevice: a 2 x 2 bitmap (top row red, white; bottom row blue, green)
+    // copied to 10, 10 one pixel a unit.
+    const QByteArray dib = Fields({40, 2, 2, 1 | (24 << 16), 0, 16, 0, 0, 0, 0}) +
+                           QByteArray("\xff\x00\x00\x00\xff\x00\x00\x00"
+                                      "\x00\x00\xff\xff\xff\xff\x00\x00",
+                                      16);
+    WmfWriter w;
+    w.Record(0x020B, {0, 0}).Record(0x020C, {100, 100});
+    w.Record(0x0D33, Words({0, 2, 0, 0, 0, 2, 2, 10, 10}) + dib);
+    ExpectPixels(RenderMetafile(w.Plain(), {100, 100}),
+                 {{10, 10, Red},
+                  {11, 10, White},
+                  {10, 11, Blue},
+                  {11, 11, Green},
+                  {12, 12, White},
+                  {9, 9, White}},
+                 "SetDIBitsToDevice");
 }
