@@ -305,9 +305,20 @@ void createDibPatternBrush(R r, P p)
     p.CreateObject(r.U32(8), brush);
 }
 
+// A monochrome brush takes its colours from the device when it paints, whatever the
+// bitmap's colour table (often left out) says.
 void createMonoBrush(R r, P p)
 {
-    createDibPatternBrush(r, p);
+    if (!r.Has(8, 24))
+        return;
+    TMetafileBrush brush{3, qRgb(0, 0, 0), 0, {}};
+    brush.Pattern = TMetafilePlayer::DecodeMonoDib(r.Slice(r.U32(16), r.U32(20)),
+                                                   r.Slice(r.U32(24), r.U32(28)));
+    if (brush.Pattern.isNull()) { // not 1-bit after all: a pattern of its own colours
+        createDibPatternBrush(r, p);
+        return;
+    }
+    p.CreateObject(r.U32(8), brush);
 }
 
 void extCreateFont(R r, P p)
@@ -450,6 +461,60 @@ void fillRgn(R r, P p)
     QVector<QRectF> rects;
     if (r.Has(24, 8) && regionRects(r, 32, r.U32(24), rects))
         p.FillRegion(rects, r.U32(28));
+}
+
+void paintRgn(R r, P p)
+{
+    QVector<QRectF> rects;
+    if (r.Has(24, 4) && regionRects(r, 28, r.U32(24), rects))
+        p.FillRegion(rects, std::nullopt);
+}
+
+// More rectangles or triangles than any drawing needs in one record; a file that claims
+// more is damaged, and is refused before the shapes take memory.
+constexpr qint64 MaxGradientGroups = qint64(1) << 18;
+
+// Gradient fill: bounds, the number of vertexes, of rectangles or triangles and the mode,
+// then the vertexes (x, y and 16-bit red, green, blue, alpha) and the index groups.
+// Rectangles are drawn as two triangles whose colours run across (GRADIENT_FILL_RECT_H) or
+// down (GRADIENT_FILL_RECT_V); an index beyond the vertexes makes the whole record damaged.
+void gradientFill(R r, P p)
+{
+    if (!r.Has(24, 12))
+        return;
+    const qint64 vertexes = r.U32(24), groups = r.U32(28);
+    const quint32 mode = r.U32(32);
+    if (mode > 2)
+        return;
+    const qint64 each = mode == 2 ? 12 : 8;
+    if (vertexes > (r.Size() - 36) / 16 || groups > (r.Size() - 36 - vertexes * 16) / each ||
+        groups > MaxGradientGroups)
+        return;
+    const auto vertex = [&](quint32 i) {
+        const qint64 at = 36 + qint64(i) * 16;
+        return TMetafileVertex{point32(r, at), r.U16(at + 8), r.U16(at + 10), r.U16(at + 12)};
+    };
+    std::vector<TMetafileTriangle> triangles;
+    triangles.reserve(size_t(mode == 2 ? groups : groups * 2));
+    for (qint64 g = 0; g < groups; ++g) {
+        const qint64 at = 36 + vertexes * 16 + g * each;
+        const quint32 a = r.U32(at), b = r.U32(at + 4), c = mode == 2 ? r.U32(at + 8) : 0;
+        if (a >= vertexes || b >= vertexes || c >= vertexes)
+            return;
+        if (mode == 2) {
+            triangles.push_back({vertex(a), vertex(b), vertex(c)});
+            continue;
+        }
+        // The corners between the two given ones take the colour of the one they share
+        // an edge of constant colour with.
+        const TMetafileVertex ul = vertex(a), lr = vertex(b);
+        TMetafileVertex ur = mode == 0 ? lr : ul, ll = mode == 0 ? ul : lr;
+        ur.Point = QPointF(lr.Point.x(), ul.Point.y());
+        ll.Point = QPointF(ul.Point.x(), lr.Point.y());
+        triangles.push_back({ul, ur, lr});
+        triangles.push_back({ul, lr, ll});
+    }
+    p.ShadeTriangles(triangles);
 }
 
 // StretchDIBits measures the source from the bottom row of a bottom-up bitmap.
@@ -622,6 +687,7 @@ const QHash<quint32, TKind> &kinds()
         {67, selectClipPath},
         {68, abortPath},
         {71, fillRgn},
+        {74, paintRgn},
         {75, extSelectClipRgn},
         {76, bitBlt},
         {77, stretchBlt},
@@ -641,6 +707,7 @@ const QHash<quint32, TKind> &kinds()
         {94, createDibPatternBrush},
         {95, extCreatePen},
         {114, alphaBlend},
+        {118, gradientFill},
     };
     return table;
 }

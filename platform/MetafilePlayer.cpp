@@ -20,6 +20,9 @@ constexpr size_t MaxSavedStates = 1024;
 constexpr size_t MaxObjects = 65536;
 // Painter coordinates beyond this are outside any picture the program draws.
 constexpr double CoordinateLimit = 1 << 20;
+// A monochrome pattern is recoloured each time it paints; patterns are a few pixels wide, so
+// wider ones are damaged files.
+constexpr qint64 MaxPatternSide = 1024;
 
 bool finite(const QTransform &t)
 {
@@ -497,14 +500,22 @@ QBrush TMetafilePlayer::qtBrush(const TMetafileBrush &B) const
     case 6: // BS_DIBPATTERNPT
         if (B.Pattern.isNull())
             return QBrush(color);
-        brush = QBrush(B.Pattern);
+        if (B.Style == 3 && B.Pattern.format() == QImage::Format_Mono) {
+            // The colours are the device's when the brush paints, not when it was made.
+            QImage mono = B.Pattern;
+            mono.setColorTable({state.TextColor | 0xFF000000u, state.BkColor | 0xFF000000u});
+            brush = QBrush(mono.convertToFormat(QImage::Format_RGB32));
+        } else {
+            brush = QBrush(B.Pattern);
+        }
         break;
     default:
         return QBrush(color);
     }
-    // Hatches and patterns are laid in device pixels, whatever the mapping.
+    // Hatches and patterns are laid in device pixels, whatever the mapping, from the
+    // picture's top-left corner.
     if (finite(full))
-        brush.setTransform(full.inverted());
+        brush.setTransform(QTransform::fromTranslate(rect.left(), rect.top()) * full.inverted());
     return brush;
 }
 
@@ -763,15 +774,19 @@ void TMetafilePlayer::SetPixel(QPointF P, QRgb Color)
     painter.setTransform(full * base);
 }
 
-void TMetafilePlayer::FillRegion(const QVector<QRectF> &Rects, quint32 BrushIndex)
+void TMetafilePlayer::FillRegion(const QVector<QRectF> &Rects, std::optional<quint32> BrushIndex)
 {
-    if (BrushIndex >= objects.size() || path)
-        return;
-    auto *brush = std::get_if<TMetafileBrush>(&objects[BrushIndex]);
-    if (!brush)
+    if (path)
         return;
     const TMetafileBrush keep = state.Brush;
-    state.Brush = *brush;
+    if (BrushIndex) {
+        if (*BrushIndex >= objects.size())
+            return;
+        auto *brush = std::get_if<TMetafileBrush>(&objects[*BrushIndex]);
+        if (!brush)
+            return;
+        state.Brush = *brush;
+    }
     QPainterPath p;
     for (const QRectF &r : Rects)
         p.addRect(r.normalized());
@@ -846,6 +861,9 @@ void TMetafilePlayer::TextOut(QPointF Reference, const QString &Text,
                          QColor::fromRgb(state.BkColor));
     painter.setFont(font);
     painter.setPen(QColor::fromRgb(state.TextColor));
+    // The background behind the text is filled above, as the mode says; Qt would otherwise
+    // fill it again whenever the last shape left the painter opaque.
+    painter.setBackgroundMode(Qt::TransparentMode);
     if (Advances.isEmpty()) {
         painter.drawText(QPointF(x0, baseline), Text);
     } else {
@@ -889,6 +907,35 @@ qsizetype TMetafilePlayer::DibInfoSize(QByteArrayView Packed)
     if ((compression == 3 || compression == 6) && headerSize == 40)
         size += compression == 3 ? 12 : 16;
     return size <= Packed.size() ? qsizetype(size) : -1;
+}
+
+QImage TMetafilePlayer::DecodeMonoDib(QByteArrayView Info, QByteArrayView Bits)
+{
+    const TMetafileRecord dib(0, Info);
+    const quint32 headerSize = dib.U32(0);
+    if (!dib.Has(0, 12) || (headerSize != 12 && (headerSize < 40 || !dib.Has(0, 20))))
+        return {};
+    const bool core = headerSize == 12;
+    const qint64 width = core ? dib.U16(4) : dib.I32(4);
+    const qint64 height = core ? dib.U16(6) : dib.I32(8);
+    const int bits = core ? dib.U16(10) : dib.U16(14);
+    const quint32 compression = core ? 0 : dib.U32(16);
+    if (bits != 1 || compression != 0 || width <= 0 || height == 0 ||
+        height == std::numeric_limits<qint32>::min())
+        return {};
+    const qint64 rows = std::abs(height), stride = (width + 31) / 32 * 4;
+    if (width > MaxPatternSide || rows > MaxPatternSide || stride * rows > Bits.size())
+        return {};
+    QImage image(int(width), int(rows), QImage::Format_Mono);
+    if (image.isNull())
+        return {};
+    image.setColorTable({0xFF000000u, 0xFFFFFFFFu});
+    for (qint64 y = 0; y < rows; ++y) {
+        const qint64 row = height > 0 ? rows - 1 - y : y; // bottom-up unless the height is < 0
+        std::memcpy(image.scanLine(int(y)), Bits.data() + row * stride,
+                    size_t(std::min<qint64>(stride, image.bytesPerLine())));
+    }
+    return image;
 }
 
 QImage TMetafilePlayer::DecodeDib(QByteArrayView Info, QByteArrayView Bits, bool WithAlpha)

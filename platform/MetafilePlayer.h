@@ -14,6 +14,7 @@
 #include <QString>
 #include <QTransform>
 #include <QVector>
+#include <array>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -35,8 +36,18 @@ struct TMetafileBrush {
     quint32 Style = 0; // BS_SOLID, BS_NULL, BS_HATCHED, BS_PATTERN / BS_DIBPATTERN
     QRgb Color = qRgb(255, 255, 255);
     quint32 Hatch = 0;
+    // A BS_PATTERN brush whose pattern is a QImage::Format_Mono picture is monochrome: its
+    // 0 bits paint in the text colour and its 1 bits in the background colour current when
+    // it paints. Every other pattern keeps its own colours.
     QImage Pattern;
 };
+
+// A corner of a shaded triangle: a logical point and its colour in 16-bit channels.
+struct TMetafileVertex {
+    QPointF Point;
+    quint16 Red = 0, Green = 0, Blue = 0;
+};
+using TMetafileTriangle = std::array<TMetafileVertex, 3>;
 
 struct TMetafileFont {
     int Height = 0; // logical units: < 0 character height, > 0 cell height, 0 default
@@ -144,8 +155,12 @@ public:
     void AlphaBlend(const QRectF &Dest, const QImage &Picture, const QRectF &Source, quint32 Blend);
     // A raster operation without a source: the brush, black or white over the rectangle.
     void PatBlt(const QRectF &Dest, quint32 Rop);
-    // Region rectangles filled with a brush of the object table, in logical units.
-    void FillRegion(const QVector<QRectF> &Rects, quint32 BrushIndex);
+    // Region rectangles filled with a brush of the object table (or, without one, the
+    // selected brush), in logical units.
+    void FillRegion(const QVector<QRectF> &Rects, std::optional<quint32> BrushIndex);
+    // Triangles whose colour runs linearly between their corners, each pixel taking the
+    // colour at its centre (MetafileGradient.cpp).
+    void ShadeTriangles(const std::vector<TMetafileTriangle> &Triangles);
 
     // Paths.
     void BeginPath();
@@ -165,6 +180,9 @@ public:
     static QImage DecodeDib(QByteArrayView Info, QByteArrayView Bits, bool WithAlpha = false);
     // The size of a packed bitmap's header with its colour table; -1 when it is damaged.
     static qsizetype DibInfoSize(QByteArrayView Packed);
+    // The bits of a 1-bit bitmap (header, then rows) as a QImage::Format_Mono picture, top
+    // row first, whatever its colour table says; null when it is not 1-bit or is damaged.
+    static QImage DecodeMonoDib(QByteArrayView Info, QByteArrayView Bits);
 
 private:
     struct TState {

@@ -4,6 +4,7 @@
 #include "platform/MetafilePlayer.h"
 
 #include <QHash>
+#include <cstring>
 
 namespace
 {
@@ -310,6 +311,8 @@ void createPlaceholder(R, P p)
     p.CreateObjectInFreeSlot(TMetafilePlaceholder{});
 }
 
+// A BS_PATTERN brush was made from a device bitmap: a 1-bit one paints in the text and
+// background colours current when it paints. Other patterns keep the DIB's own colours.
 void dibCreatePatternBrush(R r, P p)
 {
     if (!has(r, 2))
@@ -317,9 +320,38 @@ void dibCreatePatternBrush(R r, P p)
     TMetafileBrush brush{6, qRgb(0, 0, 0), 0, {}};
     const QByteArrayView dib = r.Slice(10, r.Size() - 10);
     const qsizetype info = TMetafilePlayer::DibInfoSize(dib);
-    if (uw(r, 1) == 0 && info > 0)
+    const bool pattern = uw(r, 0) == 3; // BS_PATTERN: the colours are RGB whatever the usage
+    if (pattern && info > 0)
+        brush.Pattern = TMetafilePlayer::DecodeMonoDib(dib.first(info), dib.sliced(info));
+    if (!brush.Pattern.isNull())
+        brush.Style = 3;
+    else if ((pattern || uw(r, 1) == 0) && info > 0)
         brush.Pattern = TMetafilePlayer::DecodeDib(dib.first(info), dib.sliced(info));
     p.CreateObjectInFreeSlot(brush);
+}
+
+// The older pattern brush carries a device bitmap: its header (type, width, height, bytes a
+// row, planes, bits a pixel, a pointer), 18 reserved bytes, then the rows, top row first.
+// Only 1-bit bitmaps mean the same on every device; a deeper one keeps its slot only.
+void createPatternBrush(R r, P p)
+{
+    const qint64 width = w(r, 1), height = w(r, 2), rowBytes = w(r, 3);
+    const bool mono = r.U8(14) == 1 && r.U8(15) == 1;
+    if (!has(r, 16) || !mono || width <= 0 || height <= 0 || rowBytes < (width + 7) / 8 ||
+        width > 1024 || height > 1024 || !r.Has(38, rowBytes * height)) {
+        p.CreateObjectInFreeSlot(TMetafilePlaceholder{});
+        return;
+    }
+    QImage image(int(width), int(height), QImage::Format_Mono);
+    if (image.isNull()) {
+        p.CreateObjectInFreeSlot(TMetafilePlaceholder{});
+        return;
+    }
+    image.setColorTable({0xFF000000u, 0xFFFFFFFFu});
+    for (qint64 y = 0; y < height; ++y)
+        std::memcpy(image.scanLine(int(y)), r.Bytes().data() + 38 + y * rowBytes,
+                    size_t((width + 7) / 8));
+    p.CreateObjectInFreeSlot(TMetafileBrush{3, qRgb(0, 0, 0), 0, image});
 }
 
 void intersectClipRect(R r, P p)
@@ -393,6 +425,18 @@ void dibStretchBlt(R r, P p)
     p.StretchBits(QRectF(w(r, 9), w(r, 8), w(r, 7), w(r, 6)), image, source, r.U32(6));
 }
 
+// SetDIBitsToDevice: usage, scan count, start scan, source y, x, height, width, destination
+// y, x, then the bitmap, copied unscaled.
+void setDibToDevice(R r, P p)
+{
+    if (!has(r, 9) || uw(r, 0) != 0)
+        return;
+    const QImage image = packedDib(r, 9);
+    const double height = w(r, 5), width = w(r, 6), sy = w(r, 3), sx = w(r, 4);
+    const QRectF source(sx, bottomUp(r, 9) ? image.height() - sy - height : sy, width, height);
+    p.StretchBits(QRectF(w(r, 8), w(r, 7), width, height), image, source, 0x00CC0020);
+}
+
 // DibBitBlt: rop, source y, x, height, width, destination y, x, the bitmap.
 void dibBitBlt(R r, P p)
 {
@@ -455,9 +499,10 @@ const QHash<quint32, TKind> &kinds()
         {0x0B41, dibStretchBlt},
         {0x0142, dibCreatePatternBrush},
         {0x0F43, stretchDib},
+        {0x0D33, setDibToDevice},
         {0x01F0, deleteObject},
         {0x00F7, createPlaceholder}, // CreatePalette
-        {0x01F9, createPlaceholder}, // CreatePatternBrush
+        {0x01F9, createPatternBrush},
         {0x02FA, createPen},
         {0x02FB, createFont},
         {0x02FC, createBrush},
