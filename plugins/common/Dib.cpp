@@ -16,7 +16,7 @@ void checkPictureSize(int64_t width, int64_t height)
 }
 
 Dib::Dib(int32_t width, int32_t height, int32_t xPelsPerMeter, int32_t yPelsPerMeter)
-    : width_(width), height_(height)
+    : width_(width), height_(height), xPelsPerMeter_(xPelsPerMeter), yPelsPerMeter_(yPelsPerMeter)
 {
     checkPictureSize(width, height);
     stride_ = (size_t(width) * 3 + 3) & ~size_t(3);
