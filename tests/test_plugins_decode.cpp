@@ -5,6 +5,64 @@
 // and AVIF (the same library and colour conversion: 2 for rounding).
 #include "test_plugins_fixture.h"
 
+#include <QtEndian>
+#include <cmath>
+#include <cstring>
+
+namespace
+{
+
+// A little-endian TIFF of one row of 32-bit floating-point grey samples, uncompressed.
+QByteArray floatGreyTiff(const std::vector<float> &samples)
+{
+    const uint32_t width = uint32_t(samples.size());
+    struct Entry {
+        uint16_t tag, type;
+        uint32_t count, value;
+    } entries[] = {{256, 4, 1, width},     {257, 4, 1, 1}, {258, 3, 1, 32}, {259, 3, 1, 1},
+                   {262, 3, 1, 1},         {273, 4, 1, 8}, {277, 3, 1, 1},  {278, 4, 1, 1},
+                   {279, 4, 1, width * 4}, {339, 3, 1, 3}};
+    QByteArray tiff("II*\0", 4);
+    QByteArray word(4, '\0');
+    qToLittleEndian<uint32_t>(8 + width * 4, word.data());
+    tiff += word;
+    for (float f : samples) {
+        uint32_t bits = 0;
+        std::memcpy(&bits, &f, 4);
+        qToLittleEndian<uint32_t>(bits, word.data());
+        tiff += word;
+    }
+    QByteArray count(2, '\0');
+    qToLittleEndian<uint16_t>(uint16_t(std::size(entries)), count.data());
+    tiff += count;
+    for (const Entry &e : entries) {
+        QByteArray raw(12, '\0');
+        qToLittleEndian<uint16_t>(e.tag, raw.data());
+        qToLittleEndian<uint16_t>(e.type, raw.data() + 2);
+        qToLittleEndian<uint32_t>(e.count, raw.data() + 4);
+        if (e.type == 3)
+            qToLittleEndian<uint16_t>(uint16_t(e.value), raw.data() + 8);
+        else
+            qToLittleEndian<uint32_t>(e.value, raw.data() + 8);
+        tiff += raw;
+    }
+    return tiff + QByteArray(4, '\0');
+}
+
+// The file with its "ftyp" box's brands replaced: the major one, and the compatible ones in
+// order (as many as the box holds).
+QByteArray withBrands(QByteArray file, const char *major, const QList<QByteArray> &compatible = {})
+{
+    EXPECT_EQ(file.mid(4, 4), "ftyp");
+    std::memcpy(file.data() + 8, major, 4);
+    const int boxSize = qFromBigEndian<uint32_t>(file.constData());
+    for (int i = 0; i < compatible.size() && 16 + 4 * i + 4 <= boxSize; ++i)
+        std::memcpy(file.data() + 16 + 4 * i, compatible[i].constData(), 4);
+    return file;
+}
+
+} // namespace
+
 TEST_F(PluginPictures, PngDecodesLikeImageMagick)
 {
     ShippedPlugin png("ifpng");
@@ -61,10 +119,66 @@ TEST_F(PluginPictures, TiffDecodesTheFirstPageLikeImageMagick)
     QString pages = path("pages.tif");
     runTool("convert", {"-size", "30x20", "xc:orange", "-size", "50x60", "xc:navy", pages});
     expectLikeMagick(tiff, pages);
-    // The orientation tag is left as stored: rows come as the file holds them.
-    QString turned = path("turned.tif");
-    runTool("convert", {path("plain.tif"), "-orient", "BottomRight", turned});
-    EXPECT_EQ(decodeFile(tiff, turned).rgb, decodeFile(tiff, path("plain.tif")).rgb);
+    // Taller than a band of rows and stored as one strip, compressed.
+    for (const char *compression : {"LZW", "Zip"}) {
+        QString tall = path(QString("tall-%1.tif").arg(compression));
+        runTool("convert", {"-size", "24x2300", "-seed", "3", "plasma:", "-depth", "8", "-compress",
+                            compression, "-define", "tiff:rows-per-strip=2300", tall});
+        expectLikeMagick(tiff, tall);
+    }
+    // Layouts libtiff's RGBA reader refuses: 16-bit CMYK (ImageMagick mixes the inks in 16
+    // bits: 2) and floating-point samples, with and without alpha.
+    expectLikeMagick(tiff, makeWithMagick("cmyk16.tif", {"-colorspace", "CMYK", "-depth", "16"}),
+                     2);
+    expectLikeMagick(tiff, makeWithMagick("cmyk8.tif", {"-colorspace", "CMYK"}), 2);
+    // ImageMagick writes floating-point samples with the floating-point predictor, which needs a
+    // compression.
+    const QStringList floating{
+        "-define", "quantum:format=floating-point", "-depth", "32", "-compress", "Zip"};
+    expectLikeMagick(tiff, makeWithMagick("float.tif", floating), 1);
+    expectLikeMagick(tiff,
+                     makeWithMagick("float-lzw.tif", QStringList(floating) << "-compress"
+                                                                           << "LZW"),
+                     1);
+    expectLikeMagick(tiff, makeWithMagick("float-alpha.tif", floating, true), 1);
+    expectLikeMagick(tiff,
+                     makeWithMagick("float-grey.tif", QStringList(floating) << "-colorspace"
+                                                                            << "Gray"),
+                     1);
+    // Samples outside 0..1, and one that is no number, are clamped.
+    QString clamped = path("clamped.tif");
+    writeAll(clamped, floatGreyTiff({-0.5f, 0.25f, 1.0f, 1.7f, std::nanf("")}));
+    Decoded d = decodeFile(tiff, clamped);
+    ASSERT_EQ(d.result, SPI_SUCCESS);
+    const std::vector<uint8_t> expected{0, 0, 0, 64, 64, 64, 255, 255, 255, 255, 255, 255, 0, 0, 0};
+    EXPECT_EQ(d.rgb, expected);
+}
+
+TEST_F(PluginPictures, AnimatedWebpShowsItsFirstFrameOverWhite)
+{
+    ShippedPlugin webp("ifwebp");
+    ASSERT_TRUE(webp.loaded());
+    // The first frame fades to clear; the second is plain blue.
+    QString first = makeWithMagick("first.png", {}, true), second = path("second.png");
+    runTool("convert", {"-size", "66x46", "xc:blue", second});
+    QString animated = path("animated.webp");
+    runTool("img2webp",
+            {"-loop", "0", "-lossless", "-d", "100", first, "-d", "100", second, "-o", animated});
+    ASSERT_NE(readAll(animated).indexOf("ANMF"), -1) << "an animation";
+    int32_t width = 0, height = 0;
+    std::vector<uint8_t> reference = magickRgb(first, &width, &height);
+    expectPixels(webp, animated, reference, width, height, 1);
+    // A first frame smaller than the canvas lies at its place on white.
+    QString small = path("small.webp"), full = path("full.webp"), framed = path("framed.webp");
+    runTool("cwebp", {"-quiet", "-lossless", second, "-resize", "20", "10", "-o", small});
+    runTool("cwebp", {"-quiet", "-lossless", first, "-o", full});
+    runTool("webpmux", {"-frame", small, "+100+10+12+0-b", "-frame", full, "+100+0+0+0-b", "-loop",
+                        "0", "-o", framed});
+    QString placed = path("placed.png");
+    runTool("convert", {"-size", "66x46", "xc:white", "-fill", "blue", "-draw",
+                        "rectangle 10,12 29,21", placed});
+    reference = magickRgb(placed, &width, &height);
+    expectPixels(webp, framed, reference, width, height, 0);
 }
 
 TEST_F(PluginPictures, WebpDecodesLikeDwebp)
@@ -114,4 +228,40 @@ TEST_F(PluginPictures, HeifAndAvifDecodeLikeHeifConvert)
         std::vector<uint8_t> reference = magickRgb(decoded, &width, &height);
         expectPixels(heif, file, reference, width, height, 2);
     }
+}
+
+TEST_F(PluginPictures, HeifOfEveryBrandLibheifReadsIsAccepted)
+{
+    ShippedPlugin heif("ifheif");
+    ASSERT_TRUE(heif.loaded());
+    QString source = makeWithMagick("source.png", {});
+    runTool("heif-enc", {"-q", "85", source, "-o", path("photo.heic")});
+    runTool("heif-enc", {"-q", "85", "-p", "chroma=422", source, "-o", path("photo.avif")});
+    const QByteArray heic = readAll(path("photo.heic")), avif = readAll(path("photo.avif"));
+    const Decoded heicPixels = decodeMemory(heif, heic), avifPixels = decodeMemory(heif, avif);
+    ASSERT_EQ(heicPixels.result, SPI_SUCCESS);
+    ASSERT_EQ(avifPixels.result, SPI_SUCCESS);
+    // What phones and cameras write: a still-picture or sequence brand first, HEVC or AV1
+    // inside; the primary picture is the one shown.
+    struct Case {
+        const char *what;
+        QByteArray file;
+        const Decoded &same;
+    } cases[] = {{"mif1 with HEVC", withBrands(heic, "mif1"), heicPixels},
+                 {"msf1 with HEVC", withBrands(heic, "msf1"), heicPixels},
+                 {"heix", withBrands(heic, "heix"), heicPixels},
+                 {"avis", withBrands(avif, "avis"), avifPixels},
+                 {"only a compatible brand says HEIF", withBrands(heic, "isom", {"mp42", "mif1"}),
+                  heicPixels}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QString file = path("brand.heic");
+        writeAll(file, c.file);
+        EXPECT_TRUE(heif.supports(c.file));
+        Decoded d = decodeFile(heif, file);
+        ASSERT_EQ(d.result, SPI_SUCCESS);
+        EXPECT_EQ(d.rgb, c.same.rgb);
+    }
+    // An ISO media file of no picture brand is not taken.
+    EXPECT_FALSE(heif.supports(withBrands(heic, "isom", {"mp42", "mp41", "iso2"})));
 }

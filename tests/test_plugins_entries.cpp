@@ -252,7 +252,32 @@ QByteArray hugeTiff()
 
 TEST_F(PluginSamples, DamagedDataGetsACodeAndLeaksNothing)
 {
-    for (const Sample &s : makeSamples()) {
+    std::vector<Sample> samples = makeSamples();
+    // The layouts that take roads of their own: an animation, an orientation in an EXIF block,
+    // 16-bit CMYK and floating-point TIFF, an HEIF of a brand other than "heic".
+    runTool("img2webp",
+            {"-lossless", path("sample.png"), path("opaque.png"), "-o", path("animated.webp")});
+    runTool("convert", {path("opaque.png"), path("sample.jpg")});
+    runTool("exif", {"--create-exif", "--ifd=0", "--tag=Orientation", "--set-value=6",
+                     "--output=" + path("turned.jpg"), path("sample.jpg")});
+    runTool("convert", {path("turned.jpg"), path("opaque.png"), "-compose", "Src", "-composite",
+                        path("turned.png")});
+    runTool("convert", {path("turned.jpg"), "EXIF:" + path("turned.exif")});
+    runTool("webpmux",
+            {"-set", "exif", path("turned.exif"), path("sample.webp"), "-o", path("turned.webp")});
+    makeWithMagick("cmyk16.tif", {"-colorspace", "CMYK", "-depth", "16", "-compress", "Zip"});
+    makeWithMagick("float.tif", {"-define", "quantum:format=floating-point", "-depth", "32",
+                                 "-compress", "LZW"});
+    QByteArray mif1 = readAll(path("sample.heic"));
+    mif1.replace(8, 4, "mif1");
+    writeAll(path("mif1.heic"), mif1);
+    samples.insert(samples.end(), {{"ifwebp", path("animated.webp")},
+                                   {"ifpng", path("turned.png")},
+                                   {"ifwebp", path("turned.webp")},
+                                   {"iftiff", path("cmyk16.tif")},
+                                   {"iftiff", path("float.tif")},
+                                   {"ifheif", path("mif1.heic")}});
+    for (const Sample &s : samples) {
         SCOPED_TRACE(s.file.toStdString());
         ShippedPlugin plugin(s.plugin);
         const QByteArray good = readAll(s.file);

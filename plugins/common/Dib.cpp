@@ -2,10 +2,30 @@
 
 #include "PluginError.h"
 
+#include <cstdint>
 #include <cstring>
+#include <sys/mman.h>
 
 namespace spi
 {
+
+namespace
+{
+
+// A large picture's memory is fresh from the system, and faulting it in page by page took much
+// of a decode's (and of a turn's) time: large pages spare most of it. Only a hint: the memory
+// is the same without it.
+void preferLargePages(void *block, size_t size)
+{
+    constexpr uintptr_t LargePage = uintptr_t(2) << 20;
+    const uintptr_t start = reinterpret_cast<uintptr_t>(block), end = start + size;
+    const uintptr_t alignedStart = (start + LargePage - 1) & ~(LargePage - 1);
+    if (alignedStart + LargePage <= end)
+        madvise(reinterpret_cast<void *>(alignedStart), (end - alignedStart) & ~(LargePage - 1),
+                MADV_HUGEPAGE);
+}
+
+} // namespace
 
 void checkPictureSize(int64_t width, int64_t height)
 {
@@ -16,7 +36,7 @@ void checkPictureSize(int64_t width, int64_t height)
 }
 
 Dib::Dib(int32_t width, int32_t height, int32_t xPelsPerMeter, int32_t yPelsPerMeter)
-    : width_(width), height_(height)
+    : width_(width), height_(height), xPelsPerMeter_(xPelsPerMeter), yPelsPerMeter_(yPelsPerMeter)
 {
     checkPictureSize(width, height);
     stride_ = (size_t(width) * 3 + 3) & ~size_t(3);
@@ -40,6 +60,7 @@ Dib::Dib(int32_t width, int32_t height, int32_t xPelsPerMeter, int32_t yPelsPerM
     header->biYPelsPerMeter = yPelsPerMeter;
     LocalUnlock(info_);
     bits_ = static_cast<uint8_t *>(LocalLock(pixels_));
+    preferLargePages(bits_, stride_ * size_t(height));
 }
 
 Dib::~Dib()

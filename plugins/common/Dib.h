@@ -33,6 +33,8 @@ public:
     int32_t width() const { return width_; }
     int32_t height() const { return height_; }
     size_t stride() const { return stride_; }
+    int32_t xPelsPerMeter() const { return xPelsPerMeter_; }
+    int32_t yPelsPerMeter() const { return yPelsPerMeter_; }
 
     // Row y counted from the top of the picture: blue, green, red per pixel.
     uint8_t *row(int32_t y) { return bits_ + size_t(height_ - 1 - y) * stride_; }
@@ -43,6 +45,7 @@ public:
 
 private:
     int32_t width_, height_;
+    int32_t xPelsPerMeter_, yPelsPerMeter_;
     size_t stride_;
     HLOCAL info_ = nullptr, pixels_ = nullptr;
     uint8_t *bits_ = nullptr;

@@ -1,12 +1,13 @@
-// HEIF and AVIF through libheif: the primary picture. Rotation and mirroring boxes are not
-// applied, so the picture stays as stored, as the program does with a JPEG's orientation (in
-// this libheif that switch also leaves a clean-aperture crop unapplied).
+// HEIF and AVIF through libheif: the primary picture, of any brand libheif reads (an image
+// sequence shows its primary picture), with the file's clean-aperture crop, rotation and
+// mirroring applied by libheif, so that it comes out upright and whole.
 #include "Format.h"
 #include "PluginError.h"
 
 #include <algorithm>
 #include <cstring>
 #include <dlfcn.h>
+#include <iterator>
 #include <libheif/heif.h>
 #include <memory>
 
@@ -27,13 +28,36 @@ namespace
         dlclose(handle);
 }
 
+// The brands of still pictures and sequences in HEIF and its AV1 profile (AVIF). libheif's own
+// test knows a few of them as "supported"; files of the others (a "mif1" file with an HEVC
+// picture, the sequence brands) carry a primary picture libheif reads all the same.
+constexpr const char *HeifBrands[] = {"mif1", "mif2", "msf1", "miaf", "heic",
+                                      "heix", "heim", "heis", "hevc", "hevx",
+                                      "hevm", "hevs", "avif", "avis", "avio"};
+
+bool isHeifBrand(const uint8_t *brand)
+{
+    return std::any_of(std::begin(HeifBrands), std::end(HeifBrands),
+                       [brand](const char *known) { return std::memcmp(brand, known, 4) == 0; });
+}
+
+// An ISO base media file that starts with a "ftyp" box naming a HEIF or AVIF brand, as its
+// major brand or among the compatible ones that fit in the header. Whether libheif can decode
+// its primary picture is for the decode to find out.
 bool acceptsHeif(const uint8_t *header, size_t size)
 {
-    // An ISO base media file: a "ftyp" box first, whose brands libheif knows.
-    if (size < 12 || std::memcmp(header + 4, "ftyp", 4) != 0)
+    if (size < 16 || std::memcmp(header + 4, "ftyp", 4) != 0)
         return false;
-    heif_filetype_result type = heif_check_filetype(header, int(std::min<size_t>(size, 4096)));
-    return type == heif_filetype_yes_supported;
+    size_t box = size_t(header[0]) << 24 | size_t(header[1]) << 16 | size_t(header[2]) << 8 |
+                 size_t(header[3]);
+    if (box < 16)
+        return false;
+    if (isHeifBrand(header + 8))
+        return true;
+    for (size_t at = 16; at + 4 <= std::min(box, size); at += 4)
+        if (isHeifBrand(header + at))
+            return true;
+    return false;
 }
 
 int32_t codeOf(const heif_error &error)
@@ -72,12 +96,20 @@ public:
         handle_.reset(handle);
     }
 
-    // The size as stored, before any rotation.
-    spi::PictureFacts facts() const
+    // The size as coded, before the crop and any rotation: what the decode takes memory for.
+    spi::PictureFacts codedFacts() const
     {
         spi::PictureFacts f;
         f.width = heif_image_handle_get_ispe_width(handle_.get());
         f.height = heif_image_handle_get_ispe_height(handle_.get());
+        return f;
+    }
+    // The size as shown, cropped and turned.
+    spi::PictureFacts facts() const
+    {
+        spi::PictureFacts f;
+        f.width = heif_image_handle_get_width(handle_.get());
+        f.height = heif_image_handle_get_height(handle_.get());
         return f;
     }
     bool hasAlpha() const { return heif_image_handle_has_alpha_channel(handle_.get()) != 0; }
@@ -88,7 +120,7 @@ public:
             heif_decoding_options_alloc());
         if (!options)
             spi::fail(SPI_NO_MEMORY);
-        options->ignore_transformations = 1;
+        options->ignore_transformations = 0;
         heif_image *image = nullptr;
         heif_error error = heif_decode_image(
             handle_.get(), &image, heif_colorspace_RGB,
@@ -106,13 +138,16 @@ private:
 
 spi::PictureFacts probe(spi::ByteView data)
 {
-    return HeifPicture(data).facts();
+    HeifPicture picture(data);
+    spi::PictureFacts coded = picture.codedFacts();
+    spi::checkPictureSize(coded.width, coded.height);
+    return picture.facts();
 }
 
 std::unique_ptr<spi::Dib> decode(spi::ByteView data, spi::Progress &progress)
 {
     HeifPicture picture(data);
-    spi::PictureFacts f = picture.facts();
+    spi::PictureFacts f = picture.codedFacts();
     spi::checkPictureSize(f.width, f.height);
     const bool alpha = picture.hasAlpha();
     // libheif decodes in one call that cannot be stopped: progress is told before and after it

@@ -1,7 +1,9 @@
 // PNG through libpng. libpng reports errors by longjmp, so every call into it happens inside a
 // function that holds no object with a destructor (probePng, readPngRows); their callers own
 // the memory and turn a jump into a result code.
+#include "../exif/ExifOrientation.h"
 #include "Format.h"
+#include "Orientation.h"
 #include "PluginError.h"
 
 #include <algorithm>
@@ -18,6 +20,26 @@ constexpr uint8_t Signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
 bool acceptsPng(const uint8_t *header, size_t size)
 {
     return size >= 8 && std::memcmp(header, Signature, 8) == 0;
+}
+
+// The orientation of the eXIf chunk, wherever it lies: writers put it before or after the pixel
+// data, and only the chunk headers are walked to find it.
+int readOrientation(spi::ByteView data)
+{
+    size_t at = 8;
+    while (data.size >= 12 && at <= data.size - 12) {
+        const uint8_t *chunk = data.data + at;
+        size_t length = size_t(chunk[0]) << 24 | size_t(chunk[1]) << 16 | size_t(chunk[2]) << 8 |
+                        size_t(chunk[3]);
+        if (length > data.size - at - 12)
+            break;
+        if (std::memcmp(chunk + 4, "eXIf", 4) == 0)
+            return spi::exifOrientation(chunk + 8, length);
+        if (std::memcmp(chunk + 4, "IEND", 4) == 0)
+            break;
+        at += 12 + length;
+    }
+    return spi::UprightOrientation;
 }
 
 struct MemoryInput {
@@ -126,7 +148,7 @@ spi::PictureFacts probe(spi::ByteView data)
     PngLayout layout;
     if (!probePng(reader.png(), reader.info(), &layout))
         spi::fail(SPI_BROKEN_DATA);
-    return layout.facts;
+    return spi::uprightFacts(layout.facts, readOrientation(data));
 }
 
 // A non-interlaced picture with alpha goes through one row buffer, laid over white row by row.
@@ -176,7 +198,7 @@ std::unique_ptr<spi::Dib> decode(spi::ByteView data, spi::Progress &progress)
     }
     if (!ok)
         spi::fail(SPI_BROKEN_DATA);
-    return dib;
+    return spi::upright(std::move(dib), readOrientation(data));
 }
 
 } // namespace
