@@ -4,6 +4,7 @@
 
 #include "album/AlbumCacheFiles.h"
 #include "album/AlbumLoadState.h"
+#include "album/AlbumStopOnClose.h"
 #include "album/AlbumThumbnail.h"
 #include "album/AlbumTreePositions.h"
 #include "album/LineRecord.h"
@@ -18,6 +19,7 @@
 #include "platform/TabSet.h"
 #include "platform/Timer.h"
 #include "platform/Trace.h"
+#include "session/WaitingRequests.h"
 
 #include <QFile>
 #include <QProgressBar>
@@ -71,9 +73,9 @@ void TForm1::AlbumLoad(int FolderId)
         for (const QImage *stock : {&UnknownFileImage, &FolderImage, &FolderUpImage})
             AlbumImageList->Add(*stock);
         // The folder's picture list.
-        const QStringList lines =
-            SplitLines(GetHTTP(ServiceHost + QStringLiteral("/wis/wi_folder.php/") + SessionId +
-                               QStringLiteral("?mode=img&id=") + QString::number(FolderId)));
+        const QStringList lines = SplitLines(
+            GetHTTPWaiting(*this, ServiceHost + QStringLiteral("/wis/wi_folder.php/") + SessionId +
+                                      QStringLiteral("?mode=img&id=") + QString::number(FolderId)));
         const qsizetype count = lines.size();
         TMessagePump pump;
         // A malformed record or an unreadable thumbnail ends the load at its line; a
@@ -106,12 +108,22 @@ void TForm1::AlbumLoad(int FolderId)
                     AlbumListView->setItemsCount(static_cast<int>(PictureTable.size()));
                 }
             }
-            // A click on another folder arrives here.
+            // A click on another folder arrives here, or while a request waits (the thumbnail's
+            // download above): either way the next line is skipped.
             pump.Tick();
         }
     } catch (const Exception &) {
         // Every failure ends the load silently; the pictures listed so far stay.
     }
+}
+
+void AlbumStopOnClose(TForm1 &form)
+{
+    // The request running now ends (its file lands whole or not at all); no further request
+    // goes out for a window that is gone, and no later tick lists again.
+    if (form.AlbumLoadState == NOW_LOADING_ALBUM)
+        form.AlbumLoadState = DO_STOP_ALBUM;
+    form.StopTimer->setEnabled(false);
 }
 
 bool TForm1::AlbumSmallImgLoad(int PictureId)

@@ -11,36 +11,77 @@
 #include "platform/TabSet.h"
 
 #include <QFile>
+#include <QPointer>
 #include <QScopeGuard>
+#include <utility>
+#include <vector>
+
+namespace
+{
+// Previews asked for while one downloads. The download waits with the window's events going
+// on, so a second double click can arrive during it; it is taken after the first preview is
+// done, as it was when the download blocked, so two previews of one name never share the
+// downloaded file. Re-entry happens only on the window's thread, so one record serves.
+struct TPreviewQueue {
+    bool busy = false;
+    std::vector<std::pair<QPointer<TForm1>, int>> pending;
+};
+TPreviewQueue previews;
+
+void showOne(TForm1 &form, int Index);
+} // namespace
 
 void TForm1::AlbumShowBigImage(int Index)
 {
-    if (Index < 0 || Index >= static_cast<int>(PictureTable.size()))
+    if (previews.busy) {
+        previews.pending.emplace_back(this, Index);
         return;
-    const TAlbumImages entry = PictureTable[static_cast<size_t>(Index)];
+    }
+    previews.busy = true;
+    const auto idle = qScopeGuard([] {
+        previews.busy = false;
+        previews.pending.clear();
+    });
+    showOne(*this, Index);
+    for (size_t k = 0; k < previews.pending.size(); ++k) {
+        const auto [form, index] = previews.pending[k];
+        if (form)
+            showOne(*form, index);
+    }
+}
+
+namespace
+{
+void showOne(TForm1 &form, int Index)
+{
+    if (Index < 0 || Index >= static_cast<int>(form.PictureTable.size()))
+        return;
+    const TAlbumImages entry = form.PictureTable[static_cast<size_t>(Index)];
     // The scroll positions stay as they are.
-    BigImage->move(0, 0);
+    form.BigImage->move(0, 0);
     try {
         // The preview shows while the picture downloads.
-        DockTabSet1->setTabIndex(ViewIndex::BigImage);
-        ViewSelect(ViewIndex::BigImage);
+        form.DockTabSet1->setTabIndex(ViewIndex::BigImage);
+        form.ViewSelect(ViewIndex::BigImage);
         // A name that would leave the cache folder is not a file name here.
-        const QString url = ServiceHost + QStringLiteral("/wis/wi_image.php/") + SessionId +
-                            QStringLiteral("?mode=big&id=") + QString::number(entry.PictureId);
+        const QString url = form.ServiceHost + QStringLiteral("/wis/wi_image.php/") +
+                            form.SessionId + QStringLiteral("?mode=big&id=") +
+                            QString::number(entry.PictureId);
         if (!IsUsableCacheFileName(entry.Name))
             throw EInOutError(QStringLiteral("unusable file name: ") + entry.Name);
-        const QString file = CacheFolder + PathDelim + entry.Name;
+        const QString file = form.CacheFolder + PathDelim + entry.Name;
         // A download that fails ends here, silently.
-        if (!GetHTTPBin(url, file))
+        if (!form.GetHTTPBin(url, file))
             return;
         // Shown or not, the downloaded file does not stay.
         const auto removeDownloaded = qScopeGuard([&file] { QFile::remove(file); });
         TPicture picture;
         picture.LoadFromFile(file);
-        BigImage->setPicture(picture.Graphic()->ToImage());
+        form.BigImage->setPicture(picture.Graphic()->ToImage());
     } catch (const Exception &) {
         // A picture that cannot be stored or decoded is told about.
         Dialogs().ShowMessage(QStringLiteral(
             "ファイルが開けませんでした。\r\nファイルの形式を確認してみてください。"));
     }
 }
+} // namespace

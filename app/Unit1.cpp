@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "album/AlbumNodeIcon.h"
+#include "album/AlbumStopOnClose.h"
 #include "app/Unit3.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
@@ -234,8 +235,9 @@ void TForm1::closeEvent(QCloseEvent *event)
 {
     bool canClose = true;
     guarded([&] { FormCloseQuery(canClose); });
-    if (canClose)
+    if (canClose) {
+        AlbumStopOnClose(*this);
         event->accept();
-    else
+    } else
         event->ignore();
 }

@@ -2,10 +2,12 @@
 
 #include "platform/Exception.h"
 #include "platform/HttpError.h"
+#include "platform/NetworkWorker.h"
 #include "platform/ReplacingFile.h"
 #include "platform/ShiftJis.h"
 
 #include <QDateTime>
+#include <QThread>
 #include <QUrl>
 #include <curl/curl.h>
 #include <exception>
@@ -101,6 +103,12 @@ struct HttpClient::Impl {
     QByteArray setLine; // the line the last setCookie left as the only one of its name
     QString domainHost;
     QByteArray domain;
+
+    // Requests of the client's own thread running now (more than one only through a progress
+    // hook that processes events).
+    int directUses = 0;
+    // Last, so that it goes first: its thread may still be using everything above.
+    std::unique_ptr<TNetworkWorker> worker;
 
     Impl() : handle(curl_easy_init())
     {
@@ -272,31 +280,76 @@ HttpClient::HttpClient(QObject *parent) : QObject(parent)
     d = std::make_unique<Impl>();
 }
 
-HttpClient::~HttpClient() = default;
+// A use of the client from its own thread: waits for the worker's transfer to end first, and
+// keeps the worker off the handle until it is over. The worker's own calls pass straight on.
+struct HttpClient::DirectUse {
+    const HttpClient &client;
+    const bool here;
+
+    explicit DirectUse(const HttpClient &c)
+        : client(c), here(QThread::currentThread() == c.thread())
+    {
+        if (!here)
+            return;
+        if (client.d->worker)
+            client.d->worker->WaitUntilIdle();
+        ++client.d->directUses;
+    }
+    ~DirectUse()
+    {
+        if (here && --client.d->directUses == 0 && client.d->worker)
+            client.d->worker->ClientReleased();
+    }
+    DirectUse(const DirectUse &) = delete;
+    DirectUse &operator=(const DirectUse &) = delete;
+};
+
+HttpClient::~HttpClient()
+{
+    // The worker's transfer ends before the handle goes.
+    d->worker.reset();
+}
+
+TNetworkWorker &HttpClient::worker()
+{
+    if (!d->worker)
+        d->worker = std::make_unique<TNetworkWorker>(*this);
+    return *d->worker;
+}
+
+bool HttpClient::usedHere() const
+{
+    return d->directUses > 0;
+}
 
 void HttpClient::setConnectTimeout(std::chrono::milliseconds timeout)
 {
+    const DirectUse use(*this);
     d->connectTimeoutMs = static_cast<long>(timeout.count());
 }
 
 void HttpClient::setStallLimit(long bytesPerSecond, std::chrono::seconds duration)
 {
+    const DirectUse use(*this);
     d->stallBytesPerSecond = bytesPerSecond;
     d->stallSeconds = static_cast<long>(duration.count());
 }
 
 void HttpClient::setCustomHeaders(const QList<QByteArray> &lines)
 {
+    const DirectUse use(*this);
     d->customHeaders = lines;
 }
 
 QList<QByteArray> HttpClient::customHeaders() const
 {
+    const DirectUse use(*this);
     return d->customHeaders;
 }
 
 QList<HttpCookie> HttpClient::cookies() const
 {
+    const DirectUse use(*this);
     if (d->listedIsCurrent())
         return d->listed;
     QList<HttpCookie> out;
@@ -326,6 +379,7 @@ QList<HttpCookie> HttpClient::cookies() const
 
 void HttpClient::setCookie(const QString &host, const QString &name, const QString &value)
 {
+    const DirectUse use(*this);
     const QByteArray rawName = toShiftJis(name);
     const QByteArray rawValue = toShiftJis(value);
     if (!cookieValueTravels(rawName) || !cookieValueTravels(rawValue) || rawName.contains('='))
@@ -362,6 +416,7 @@ void HttpClient::setCookie(const QString &host, const QString &name, const QStri
 
 QByteArray HttpClient::get(const QString &url)
 {
+    const DirectUse use(*this);
     curl_easy_setopt(d->handle.get(), CURLOPT_HTTPGET, 1L);
     d->file = nullptr;
     d->perform(url);
@@ -370,6 +425,7 @@ QByteArray HttpClient::get(const QString &url)
 
 void HttpClient::get(const QString &url, const QString &fileName)
 {
+    const DirectUse use(*this);
     // Atomic replacement without a sync to disk: what lands here is a cache (album thumbnails
     // and pictures), where a file lost in a crash is fetched again, and a sync per file costs
     // more than the transfer.
@@ -394,6 +450,7 @@ void HttpClient::get(const QString &url, const QString &fileName)
 
 QByteArray HttpClient::post(const QString &url, const QList<HttpFormPart> &parts)
 {
+    const DirectUse use(*this);
     CURL *h = d->handle.get();
     Mime mime(curl_mime_init(h));
     if (!mime)
@@ -434,12 +491,14 @@ QByteArray HttpClient::post(const QString &url, const QList<HttpFormPart> &parts
 
 void HttpClient::setProgressHook(ProgressHook hook)
 {
+    const DirectUse use(*this);
     d->progress = std::move(hook);
     curl_easy_setopt(d->handle.get(), CURLOPT_NOPROGRESS, d->progress ? 0L : 1L);
 }
 
 int HttpClient::responseCode() const
 {
+    const DirectUse use(*this);
     long code = 0;
     curl_easy_getinfo(d->handle.get(), CURLINFO_RESPONSE_CODE, &code);
     return static_cast<int>(code);

@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 
+class TNetworkWorker;
+
 struct HttpCookie {
     QString Domain;
     QString Path;
@@ -75,7 +77,17 @@ public:
     // Status code of the last reply (0 when none came).
     int responseCode() const;
 
+    // The thread that runs this client's requests while the window's thread processes its
+    // events (platform/NetworkWorker.h); started on first use. Every call above made on the
+    // client's own thread while the worker's transfer holds the handle first processes events
+    // until the transfer is over; the worker in turn waits for a request of the client's own
+    // thread to end. So the handle and its cookie store are never used by two threads at once.
+    TNetworkWorker &worker();
+    // Whether a request made on the client's own thread is running now.
+    bool usedHere() const;
+
 private:
     struct Impl;
+    struct DirectUse;
     std::unique_ptr<Impl> d;
 };

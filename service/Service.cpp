@@ -15,9 +15,11 @@
 #include <httplib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <limits>
+#include <thread>
 
 namespace service
 {
@@ -462,6 +464,8 @@ void Service::answerCanned(const CannedReply &reply, httplib::Response &res)
 {
     if (reply.stall)
         hooks_->stall();
+    if (reply.delayMs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(reply.delayMs));
     res.status = reply.status;
     for (const auto &[name, value] : reply.headers)
         res.headers.emplace(name, value);

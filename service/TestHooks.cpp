@@ -37,6 +37,13 @@ bool CannedReply::fromForm(const Query &form, CannedReply &reply, std::string &e
         }
         reply.after = n;
     }
+    if (form.has("delay_ms")) {
+        if (!parseId(form.value("delay_ms"), n) || n > 600000) {
+            error = "bad delay_ms";
+            return false;
+        }
+        reply.delayMs = n;
+    }
     reply.body = form.value("body");
     reply.stall = form.value("stall") == "1";
     reply.closeMid = form.value("close_mid") == "1";

@@ -25,6 +25,7 @@ struct CannedReply {
     bool stall = false;
     bool closeMid = false;
     bool resetMid = false; // read half the request body, then drop the connection
+    int delayMs = 0;       // the reply waits this long before it goes out (a slow line)
     std::vector<std::pair<std::string, std::string>> headers; // extra reply header lines
 
     // From the fields of POST /__test/reply; false with a reason in error when they are bad.

@@ -1,43 +1,76 @@
-// The two request helpers every service exchange except the upload goes through.
+// The two request helpers every service exchange except the upload goes through. The album's
+// requests wait on the network worker: the session cookie is set just before the request goes
+// out and read back as soon as its reply is in, before any other request may use the client.
 #include "app/Unit1.h"
 
 #include "platform/Dialogs.h"
 #include "platform/HttpClient.h"
 #include "platform/HttpError.h"
+#include "platform/NetworkWorker.h"
 #include "platform/ShiftJis.h"
 #include "session/ServiceReply.h"
+#include "session/WaitingRequests.h"
 
-QString TForm1::GetHTTP(const QString &url)
+namespace
+{
+enum class TWait { Blocking, Processing };
+
+QString request(TForm1 &form, const QString &url, TWait wait)
 {
     QString reply;
-    SetCookie();
+    // A refused request leaves the session id as it was.
+    const auto settle = [&form, &reply](const QByteArray &body) {
+        reply = fromShiftJis(body);
+        if (!IsRefusal(reply))
+            form.GetCookie();
+    };
     try {
-        reply = fromShiftJis(IdHTTP1->get(url));
+        if (wait == TWait::Blocking) {
+            form.SetCookie();
+            settle(form.IdHTTP1->get(url));
+        } else {
+            TNetworkRequest request;
+            request.Url = url;
+            form.IdHTTP1->worker().Exchange(
+                std::move(request), [&form] { form.SetCookie(); },
+                [&settle](const TNetworkReply &answer) { settle(answer.Body); });
+        }
     } catch (const EIdSocketError &) {
         Dialogs().ShowMessage(
             QStringLiteral("通信エラーが発生しました。\n\rネットワークの設定を確認してください。"));
         return QString();
     }
-    // A refused request leaves the session id as it was.
-    if (IsRefusal(reply))
-        return reply;
-    GetCookie();
     return reply;
+}
+} // namespace
+
+QString TForm1::GetHTTP(const QString &url)
+{
+    return request(*this, url, TWait::Blocking);
+}
+
+QString GetHTTPWaiting(TForm1 &form, const QString &url)
+{
+    return request(form, url, TWait::Processing);
 }
 
 bool TForm1::GetHTTPBin(const QString &url, const QString &fileName)
 {
+    // The body goes to a file beside fileName that replaces it only when complete, so a failed
+    // download is never mistaken later for a cached picture.
+    TNetworkRequest request;
+    request.Method = TNetworkRequest::TMethod::GetToFile;
+    request.Url = url;
+    request.FileName = fileName;
     try {
-        SetCookie();
-        // The body goes to a file beside fileName that replaces it only when complete, so a
-        // failed download is never mistaken later for a cached picture.
-        IdHTTP1->get(url, fileName);
+        IdHTTP1->worker().Exchange(
+            std::move(request), [this] { SetCookie(); },
+            [this](const TNetworkReply &) { GetCookie(); });
     } catch (const EInOutError &) {
         // The file could not be created: that reaches the caller.
         throw;
     } catch (...) {
         return false;
     }
-    GetCookie();
     return true;
 }

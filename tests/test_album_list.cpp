@@ -119,8 +119,14 @@ TEST_F(AlbumList, PickingBWhileALoadsSkipsTheRestOfAAndListsBOnTheNextTick)
     QTreeWidgetItem *a = form->AlbumTreeView->topLevelItem(0)->child(0);
     QTreeWidgetItem *b = a->child(0);
     form->AlbumTreeView->setCurrentItem(a);
-    // The pick of B arrives while A's first line processes pending messages.
-    QTimer::singleShot(0, form, [&] { form->AlbumTreeView->setCurrentItem(b); });
+    // The pick of B arrives while A's first line processes pending messages (the requests
+    // before it process them too, so the pick waits for the first picture to be listed).
+    QTimer pick;
+    QObject::connect(&pick, &QTimer::timeout, form, [&] {
+        if (form->PictureTable.size() == 1 && form->AlbumTreeView->currentItem() != b)
+            form->AlbumTreeView->setCurrentItem(b);
+    });
+    pick.start(0);
     TraceCapture trace;
     form->StopTimerExecute();
     EXPECT_EQ(pictureIds(*form), std::vector<qint32>{201});

@@ -217,6 +217,8 @@ void ServiceProcess::cannedReply(const CannedReply &reply)
         fields.append(qMakePair(QByteArray("close_mid"), QByteArray("1")));
     if (reply.resetMid)
         fields.append(qMakePair(QByteArray("reset_mid"), QByteArray("1")));
+    if (reply.delayMs > 0)
+        fields.append({"delay_ms", QByteArray::number(reply.delayMs)});
     if (!reply.contentType.isEmpty())
         fields.append({"content_type", reply.contentType});
     for (const QByteArray &h : reply.headers)

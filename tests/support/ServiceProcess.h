@@ -38,6 +38,7 @@ struct CannedReply {
     bool stall = false;        // accept and never answer (until reset())
     bool closeMid = false;     // send the headers and half the body, then close
     bool resetMid = false;     // read half the request body, then drop the connection
+    int delayMs = 0;           // the reply waits this long before it goes out
     QByteArray contentType;    // empty: "text/plain; charset=Shift_JIS"
     QList<QByteArray> headers; // extra reply header lines "Name: value", e.g. a Set-Cookie
 };
