@@ -2,6 +2,7 @@
 
 #include "platform/Action.h"
 #include "platform/ImageList.h"
+#include "platform/ToolBarIconEngine.h"
 
 #include <QAction>
 #include <QMenu>
@@ -13,21 +14,26 @@
 
 namespace
 {
-QIcon iconOf(TImageList *images, int index, bool plainOnly)
+// A tool bar's icons keep their layout size in its larger slot at every density.
+QIcon iconOf(TImageList *images, int index, QToolBar *bar)
 {
     if (!images || index < 0 || index >= images->Count())
         return {};
-    return plainOnly ? QIcon(QPixmap::fromImage(images->image(index))) : images->Icon(index);
+    if (!bar)
+        return images->Icon(index);
+    const QImage doubled = images->image(index, 2);
+    return QIcon(new TToolBarIconEngine(bar, images->image(index),
+                                        doubled.devicePixelRatio() > 1 ? doubled : QImage()));
 }
 
 QAction *createLink(const TActionClientItem &item, TImageList *images, QObject *parent,
-                    bool plainIcon)
+                    QToolBar *bar = nullptr)
 {
     auto *shown = new QAction(parent);
     shown->setObjectName(item.Name);
     TAction *action = item.Action;
     const int image = item.ImageIndex >= 0 ? item.ImageIndex : (action ? action->ImageIndex : -1);
-    shown->setIcon(iconOf(images, image, plainIcon));
+    shown->setIcon(iconOf(images, image, bar));
     if (!action) {
         shown->setText(item.Caption);
         shown->setEnabled(false);
@@ -62,7 +68,7 @@ QAction *createLink(const TActionClientItem &item, TImageList *images, QObject *
 
 QAction *CreateActionLink(const TActionClientItem &item, TImageList *images, QObject *parent)
 {
-    return createLink(item, images, parent, false);
+    return createLink(item, images, parent);
 }
 
 void BuildMenu(QMenu *menu, const std::vector<TActionClientItem> &items, TImageList *images)
@@ -95,12 +101,10 @@ void BuildMenuBar(QMenuBar *bar, const TActionBar &def, TImageList *images)
 
 void BuildToolBar(QToolBar *bar, const TActionBar &def, TImageList *images)
 {
-    // A tool bar's icon size is larger than the list's pictures, and Qt shows a double-density
-    // picture there enlarged to it instead of at its own size; tool bars keep the plain one.
     for (const TActionClientItem &item : def.Items) {
         if (item.Separator)
             bar->addSeparator();
         else
-            bar->addAction(createLink(item, images, bar, true));
+            bar->addAction(createLink(item, images, bar, bar));
     }
 }

@@ -1,6 +1,7 @@
 // Thumbnails on a screen of pixel ratio 2. ctest runs this suite in processes of its own with
 // QT_SCALE_FACTOR=2 (tests/CMakeLists.txt); at any other ratio it is skipped.
 #include "app/Unit1.h"
+#include "app/WindowIndexes.h"
 #include "localbrowser/ThumbnailGeometry.h"
 #include "platform/ImageList.h"
 #include "platform/OwnerDataListView.h"
@@ -9,6 +10,7 @@
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QPixmap>
+#include <QToolBar>
 
 namespace
 {
@@ -147,4 +149,29 @@ TEST_F(ScaledScreen, ThumbnailSlotsHoldTwiceTheLayoutRectangleDrawnFromThePictur
     form->PcImageDrawTimerTimer();
     EXPECT_EQ(form->PcImageList->image(columnsSlot).devicePixelRatio(), 1.0)
         << "an entry off screen keeps its thumbnail until it comes back";
+}
+
+TEST_F(ScaledScreen, ToolBarIconsKeepTheirLayoutSizeAndShowTheDoubleDensityPicture)
+{
+    if (qGuiApp->devicePixelRatio() != 2)
+        GTEST_SKIP() << "needs a screen of pixel ratio 2 (QT_SCALE_FACTOR=2)";
+    QToolBar *bar = form->PcActionToolBar;
+    ASSERT_FALSE(bar->actions().isEmpty());
+    const QIcon icon = bar->actions().first()->icon();
+    const QSize slot = bar->iconSize();
+    const QImage doubled = pixels(form->IconImageList->image(IconIndex::AddPrint, 2));
+    ASSERT_EQ(doubled.size(), QSize(32, 32));
+
+    // The slot in device pixels, with the 32 x 32 picture unscaled in its centre: Qt then lays
+    // it out at the slot's size, and the picture at its own 16 x 16.
+    const QPixmap shown = icon.pixmap(slot, 2.0);
+    EXPECT_EQ(shown.devicePixelRatio(), 2.0);
+    ASSERT_EQ(shown.size(), slot * 2);
+    const QImage drawn = shown.toImage().convertToFormat(QImage::Format_ARGB32);
+    const QPoint at((drawn.width() - 32) / 2, (drawn.height() - 32) / 2);
+    EXPECT_EQ(pixels(drawn.copy(QRect(at, QSize(32, 32)))), doubled);
+    EXPECT_EQ(qAlpha(drawn.pixel(0, 0)), 0);
+
+    // Without a scaled screen the plain picture stands as before.
+    EXPECT_EQ(icon.pixmap(slot, 1.0).size(), QSize(16, 16));
 }
