@@ -1,7 +1,12 @@
 // The album picture list's owner-data handler and its double click.
 #include "app/Unit1.h"
 
+#include "album/AlbumCacheFiles.h"
+#include "album/AlbumThumbnail.h"
+#include "platform/Exception.h"
+#include "platform/ImageList.h"
 #include "platform/OwnerDataListView.h"
+#include "platform/Picture.h"
 
 void TForm1::AlbumListViewData(int index, QString &caption, int &imageIndex)
 {
@@ -10,6 +15,19 @@ void TForm1::AlbumListViewData(int index, QString &caption, int &imageIndex)
     const TAlbumImages &entry = PictureTable[static_cast<size_t>(index)];
     caption = entry.Name;
     imageIndex = entry.ImageIndex;
+    // The window went to a screen of another pixel ratio: the thumbnail is made again from its
+    // cached file, in its own slot, the first time the list shows it there.
+    const qreal ratio = AlbumListView->devicePixelRatioF();
+    if (imageIndex < 0 || imageIndex >= AlbumImageList->Count() ||
+        AlbumImageList->image(imageIndex).devicePixelRatio() == ratio)
+        return;
+    try {
+        TPicture picture;
+        picture.LoadFromFile(ThumbnailFileName(CacheFolder, entry.PictureId));
+        AlbumImageList->Replace(imageIndex, CentredThumbnail(*picture.Graphic(), ratio));
+    } catch (const Exception &) {
+        // A cached file gone or damaged meanwhile: the thumbnail stays as it was.
+    }
 }
 
 void TForm1::AlbumListViewDblClick()

@@ -15,8 +15,7 @@ public:
     // plain: the 16 x 16 picture; doubled: its double-density version, or a null image.
     TToolBarIconEngine(QToolBar *bar, const QImage &plain, const QImage &doubled);
 
-    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode,
-               QIcon::State state) override;
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override;
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override;
     QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override;
     QIconEngine *clone() const override;
