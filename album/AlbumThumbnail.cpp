@@ -33,8 +33,9 @@ QImage CentredThumbnail(const TGraphic &picture)
     // Integer division: an odd margin leaves its extra pixel on the right and below.
     const int x = (100 - picture.Width()) / 2;
     const int y = (100 - picture.Height()) / 2;
+    // The copy takes rows as stored: only for a picture stored upright.
     const auto *jpeg = dynamic_cast<const TJPEGImage *>(&picture);
-    if (jpeg && jpeg->Image().format() == QImage::Format_RGB32) {
+    if (jpeg && jpeg->Orientation() == 1 && jpeg->Image().format() == QImage::Format_RGB32) {
         copyOpaque(jpeg->Image(), x, y, square);
         return square;
     }

@@ -20,6 +20,8 @@ if [[ "${1:-}" == "--tests" ]]; then
     packages+=(desktop-file-utils appstream dpkg-dev file)
     # The plug-ins' tests make and decode their pictures with these tools.
     packages+=(imagemagick webp libheif-examples)
+    # Turned photos for the orientation tests get their EXIF orientation from the exif tool.
+    packages+=(exif)
 fi
 missing=()
 for p in "${packages[@]}"; do
