@@ -34,8 +34,10 @@ QImage CentredThumbnail(const TGraphic &picture, qreal ratio)
     // Integer division: an odd margin leaves its extra pixel on the right and below.
     const int x = (100 - picture.Width()) / 2;
     const int y = (100 - picture.Height()) / 2;
+    // The copy takes rows as stored: only for a picture stored upright.
     const auto *jpeg = dynamic_cast<const TJPEGImage *>(&picture);
-    if (side == 100 && jpeg && jpeg->Image().format() == QImage::Format_RGB32) {
+    if (side == 100 && jpeg && jpeg->Orientation() == 1 &&
+        jpeg->Image().format() == QImage::Format_RGB32) {
         copyOpaque(jpeg->Image(), x, y, square);
         return square;
     }

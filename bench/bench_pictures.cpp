@@ -4,13 +4,36 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
 #include <jpeglib.h>
+#include <libexif/exif-data.h>
 
-void WriteBenchJpeg(const QString &path, int width, int height)
+namespace
+{
+// An EXIF block ("Exif\0\0" and its TIFF structure) holding the orientation, made by libexif.
+void writeOrientation(jpeg_compress_struct *cinfo, int orientation)
+{
+    ExifData *exif = exif_data_new();
+    exif_data_set_byte_order(exif, EXIF_BYTE_ORDER_INTEL);
+    ExifEntry *entry = exif_entry_new();
+    exif_content_add_entry(exif->ifd[EXIF_IFD_0], entry);
+    exif_entry_initialize(entry, EXIF_TAG_ORIENTATION);
+    exif_set_short(entry->data, EXIF_BYTE_ORDER_INTEL, ExifShort(orientation));
+    exif_entry_unref(entry);
+    unsigned char *block = nullptr;
+    unsigned int size = 0;
+    exif_data_save_data(exif, &block, &size);
+    jpeg_write_marker(cinfo, JPEG_APP0 + 1, block, size);
+    std::free(block);
+    exif_data_unref(exif);
+}
+} // namespace
+
+void WriteBenchJpeg(const QString &path, int width, int height, int orientation)
 {
     FILE *out = std::fopen(path.toLocal8Bit().constData(), "wb");
     if (!out) {
@@ -28,7 +51,10 @@ void WriteBenchJpeg(const QString &path, int width, int height)
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 90, TRUE);
+    cinfo.write_JFIF_header = orientation ? FALSE : TRUE;
     jpeg_start_compress(&cinfo, TRUE);
+    if (orientation)
+        writeOrientation(&cinfo, orientation);
     std::vector<JSAMPLE> row(size_t(width) * 3);
     unsigned seed = 1;
     while (cinfo.next_scanline < cinfo.image_height) {

@@ -5,8 +5,9 @@
 #include <QStringList>
 #include <functional>
 
-// Writes a width x height JPEG (quality 90, 4:2:0) with gradients and noise to path.
-void WriteBenchJpeg(const QString &path, int width, int height);
+// Writes a width x height JPEG (quality 90, 4:2:0) with gradients and noise to path. An
+// orientation other than 0 is written as an EXIF APP1 (in place of JFIF), as a phone writes it.
+void WriteBenchJpeg(const QString &path, int width, int height, int orientation = 0);
 // Median wall time in milliseconds of runs calls of fn.
 double MedianMs(int runs, const std::function<void()> &fn);
 // Runs program with arguments, waits, returns its exit status (-1 when it could not run).

@@ -129,9 +129,24 @@ std::optional<QString> QtDialogs::InputQuery(const QString &caption, const QStri
     return text;
 }
 
-QString QtDialogs::BrowseForFolder(const QString &title, const QString &start)
+QString QtDialogs::BrowseForFolder(const QString &title, const QString &start,
+                                   const QStringList &places)
 {
-    return QFileDialog::getExistingDirectory(DialogOwner(), title, start);
+    QFileDialog dialog(DialogOwner(), title, start);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    if (!places.isEmpty()) {
+        // Qt's own dialog: a desktop's native one has no side bar the program can add to.
+        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+        QList<QUrl> sidebar = dialog.sidebarUrls();
+        for (const QString &place : places)
+            if (!sidebar.contains(QUrl::fromLocalFile(place)))
+                sidebar << QUrl::fromLocalFile(place);
+        dialog.setSidebarUrls(sidebar);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 int QtDialogs::ShowModal(QDialog &dialog)

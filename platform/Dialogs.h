@@ -3,6 +3,7 @@
 // go through this one interface, so tests can install a scripted one that records and answers
 // (tests/support/ScriptedDialogs.h).
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -41,8 +42,10 @@ public:
     // One-line text input; nullopt when cancelled.
     virtual std::optional<QString> InputQuery(const QString &caption, const QString &prompt,
                                               const QString &value) = 0;
-    // Folder browser; empty when cancelled.
-    virtual QString BrowseForFolder(const QString &title, const QString &start) = 0;
+    // Folder browser starting at start; places are offered in its side bar beside the usual
+    // ones. Empty when cancelled.
+    virtual QString BrowseForFolder(const QString &title, const QString &start,
+                                    const QStringList &places) = 0;
     // Runs a modal form and returns its result code (QDialog::Accepted / Rejected).
     virtual int ShowModal(QDialog &dialog) = 0;
     // The shell's default "open" action; failures are not reported.
@@ -62,7 +65,8 @@ public:
     void ShowError(const QString &text) override;
     std::optional<QString> InputQuery(const QString &caption, const QString &prompt,
                                       const QString &value) override;
-    QString BrowseForFolder(const QString &title, const QString &start) override;
+    QString BrowseForFolder(const QString &title, const QString &start,
+                            const QStringList &places) override;
     int ShowModal(QDialog &dialog) override;
     void OpenUrl(const QString &url) override;
 };

@@ -8,8 +8,13 @@
 
 void TGraphic::LoadFromFile(const QString &FileName)
 {
+    LoadFromLocalFile(QFile::encodeName(FileName));
+}
+
+void TGraphic::LoadFromLocalFile(const QByteArray &Path)
+{
     // Opened so that a pipe or device never blocks; only a regular file is read.
-    TLocalFile file(QFile::encodeName(FileName));
+    TLocalFile file(Path);
     LoadFromStream(file.Device());
 }
 

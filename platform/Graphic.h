@@ -2,6 +2,7 @@
 // The abstract picture: something that can load itself, tell its size and draw itself into a
 // rectangle of a painter. Bitmaps, icons, JPEG pictures, metafiles and the plug-in pictures
 // all derive from it; the picture container (TPicture) picks the class by file extension.
+#include <QByteArray>
 #include <QImage>
 #include <QList>
 #include <QRect>
@@ -29,6 +30,10 @@ public:
 
     // Opens the file and reads it with LoadFromStream. A failed load keeps the old content.
     virtual void LoadFromFile(const QString &FileName);
+    // The same for a path given as the file system's bytes (a name need not be UTF-8). Only a
+    // regular file is opened, so a pipe or device never blocks. A kind whose decoders read
+    // the file by its name themselves passes the bytes on unchanged.
+    virtual void LoadFromLocalFile(const QByteArray &Path);
     virtual void LoadFromStream(QIODevice &Stream) = 0;
     // Graphics that cannot write themselves raise EInvalidGraphic.
     virtual void SaveToStream(QIODevice &Stream) const;

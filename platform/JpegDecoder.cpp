@@ -2,10 +2,12 @@
 
 #include "platform/GraphicsErrors.h"
 #include "platform/PictureLimits.h"
+#include "platform/PictureOrientation.h"
 
 #include <QIODevice>
 #include <csetjmp>
 #include <cstdio> // jpeglib.h needs FILE and size_t
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -139,6 +141,8 @@ bool readHeader(Decoder *d, QIODevice *device)
     d->progress.progress_monitor = progressMonitor;
     d->cinfo.progress = &d->progress;
 
+    // APP1 markers are kept for their EXIF block (the orientation); the others are skipped.
+    jpeg_save_markers(&d->cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&d->cinfo, TRUE);
     return true;
 }
@@ -199,6 +203,16 @@ struct DecoderGuard {
     }
 };
 
+// The orientation recorded in the first APP1 marker that holds an EXIF block.
+int exifOrientation(const jpeg_decompress_struct &cinfo)
+{
+    for (jpeg_saved_marker_ptr m = cinfo.marker_list; m; m = m->next)
+        if (m->marker == JPEG_APP0 + 1 && m->data_length >= 6 &&
+            std::memcmp(m->data, "Exif\0\0", 6) == 0)
+            return ExifOrientation(m->data, m->data_length);
+    return 1;
+}
+
 [[noreturn]] void fail(const Decoder &d)
 {
     throw EJPEG(QString::fromLocal8Bit(d.err.message));
@@ -235,6 +249,7 @@ TJpegDecodeResult DecodeJpeg(QIODevice &Source)
         fail(*d);
 
     TJpegDecodeResult result;
+    result.Orientation = exifOrientation(d->cinfo);
     result.Image = std::move(image);
     result.Warnings = d->err.warnings;
     result.Truncated = d->err.truncated;

@@ -12,9 +12,10 @@
 class QIODevice;
 
 struct TJpegDecodeResult {
-    QImage Image;           // Format_RGB32, the picture's full size
+    QImage Image;           // Format_RGB32, the picture's full size, rows as stored
     int Warnings = 0;       // libjpeg warnings met while decoding
     bool Truncated = false; // the data ended before the picture did
+    int Orientation = 1;    // the EXIF orientation of the first EXIF block, 1 to 8
 };
 
 // Colour handling: YCbCr and RGB as stored; grayscale replicated into RGB; CMYK and YCCK

@@ -3,7 +3,6 @@
 #include "platform/Bitmap.h"
 #include "platform/FileNames.h"
 #include "platform/GraphicsErrors.h"
-#include "platform/LocalFile.h"
 #include "platform/PictureFormats.h"
 
 TPicture::TPicture() = default;
@@ -31,19 +30,23 @@ void TPicture::LoadFromFile(const QString &FileName)
     SetGraphic(std::move(loaded));
 }
 
-void TPicture::LoadFromLocalFile(const QByteArray &Path)
+QString PictureFileExtension(const QByteArray &Path)
 {
     // "." and "/" occur in neither Shift-JIS nor UTF-8 multi-byte characters, so the
     // extension is found in the bytes themselves.
     const qsizetype slash = Path.lastIndexOf('/');
     const qsizetype dot = Path.lastIndexOf('.');
-    const QString ext = dot < 0 || dot < slash ? QString() : FileNameText(Path.mid(dot + 1));
+    return dot < 0 || dot < slash ? QString() : FileNameText(Path.mid(dot + 1));
+}
+
+void TPicture::LoadFromLocalFile(const QByteArray &Path)
+{
+    const QString ext = PictureFileExtension(Path);
     const TGraphicClass *cls = FindGraphicClass(ext);
     if (!cls)
         throw EInvalidGraphic(QStringLiteral("Unknown picture file extension (.%1)").arg(ext));
-    TLocalFile file(Path);
     std::unique_ptr<TGraphic> loaded = cls->Create();
-    loaded->LoadFromStream(file.Device());
+    loaded->LoadFromLocalFile(Path);
     SetGraphic(std::move(loaded));
 }
 

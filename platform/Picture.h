@@ -20,7 +20,8 @@ public:
     // raises EInvalidGraphic (EJPEG for JPEG data); the previous graphic is then kept.
     void LoadFromFile(const QString &FileName);
     // The same for a path given as the file system's bytes (a name need not be UTF-8). The
-    // kind follows the extension of the path's last element.
+    // kind follows the extension of the path's last element; the graphic loads the path
+    // itself, so a kind read by name (the plug-in formats) gets the bytes unchanged.
     void LoadFromLocalFile(const QByteArray &Path);
 
     TGraphic *Graphic() const { return graphic.get(); }
@@ -43,3 +44,5 @@ private:
 
 // The extension of a file name: the text after the last "." of its last path element, or "".
 QString PictureFileExtension(const QString &FileName);
+// The same for a path given as the file system's bytes; the extension is shown as the name is.
+QString PictureFileExtension(const QByteArray &Path);

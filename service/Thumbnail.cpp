@@ -42,6 +42,9 @@ std::string makeThumbnailJpeg(const std::filesystem::path &picture)
 {
     QImageReader reader(QString::fromStdString(picture.string()));
     reader.setDecideFormatFromContent(true);
+    // Made upright, as a phone's turned portrait is meant to be seen (EXIF orientation).
+    // The size and the scaled size are those of the picture as stored; the turn comes after.
+    reader.setAutoTransform(true);
     QSize size = reader.size();
     if (size.isValid() && (size.width() > kThumbnailSize || size.height() > kThumbnailSize))
         reader.setScaledSize(size.scaled(kThumbnailSize, kThumbnailSize, Qt::KeepAspectRatio));

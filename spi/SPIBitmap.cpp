@@ -1,10 +1,12 @@
 // TSPIBitmap: the picture loader that tries the plain bitmap reader and the plug-ins in the
 // order the file's extension decides, and always ends holding a plain bitmap.
+#include "platform/FileNames.h"
 #include "platform/GraphicsErrors.h"
 #include "platform/Picture.h"
 #include "spi/SPIBmp.h"
 #include "spi/SPIs.h"
 
+#include <QFile>
 #include <QIODevice>
 #include <exception>
 #include <optional>
@@ -87,8 +89,13 @@ void TSPIBitmap::load(const QString &FileName, const std::function<void(TGraphic
 
 void TSPIBitmap::LoadFromFile(const QString &FileName)
 {
+    LoadFromLocalFile(QFile::encodeName(FileName));
+}
+
+void TSPIBitmap::LoadFromLocalFile(const QByteArray &Path)
+{
     load(
-        FileName, [&](TGraphic &attempt) { attempt.LoadFromFile(FileName); }, [] {});
+        FileNameText(Path), [&](TGraphic &attempt) { attempt.LoadFromLocalFile(Path); }, [] {});
 }
 
 void TSPIBitmap::LoadFromStream(QIODevice &Stream)

@@ -58,6 +58,10 @@ public:
     TProgressEvent OnProgress;
 
 protected:
+    // The name given to the plug-ins: the file's bytes as the file system holds them.
+    virtual QByteArray PluginFileName() const;
+    // Whether the plug-ins may be given the source at all.
+    virtual bool Readable() const { return true; }
     virtual void ReadHeader(uint8_t *buffer, int size) = 0;
     virtual void CallGetPictureInfo(const TInSPI &spi, int offset, ::PictureInfo &info,
                                     bool &ok) = 0;
@@ -80,12 +84,19 @@ private:
     std::exception_ptr pending;
 };
 
+// The plug-ins read the file themselves, by its name (flag 0 and the picture's offset); the
+// host reads only the header. The name reaches them as the file system's bytes, also when it is
+// not UTF-8 (FileName is then its text as shown).
 class TInSPIAbleFromFile : public TInSPIAbleData
 {
 public:
-    TInSPIAbleFromFile(TSPIGraphic *AOwner, const QString &AFileName);
+    TInSPIAbleFromFile(TSPIGraphic *AOwner, const QByteArray &APath);
 
 protected:
+    QByteArray PluginFileName() const override { return encodedName; }
+    // Only a regular file: a plug-in opening a pipe by its name would block the window for
+    // good, and a file gone since it was listed is no picture.
+    bool Readable() const override;
     void ReadHeader(uint8_t *buffer, int size) override;
     void CallGetPictureInfo(const TInSPI &spi, int offset, ::PictureInfo &info, bool &ok) override;
     void CallGetPreview(const TInSPI &spi, int offset, HLOCAL &info, HLOCAL &bm) override;
@@ -135,6 +146,8 @@ public:
     void SetWidth(int) override {}
     // Decodes the file; fails with EInvalidGraphic "Susie Plugins could not decode".
     void LoadFromFile(const QString &FileName) override;
+    // The same with the file's name as its bytes, which the plug-ins get unchanged.
+    void LoadFromLocalFile(const QByteArray &Path) override;
     void LoadFromStream(QIODevice &Stream) override;
     // Writes a BMP file: file header, InfoSize bytes of BITMAPINFO, ImageSize bytes of rows.
     void SaveToStream(QIODevice &Stream) const override;
@@ -187,6 +200,8 @@ public:
     // EInvalidGraphic "Susie Plugins could not decode" and keeps the previous content; the
     // report "Loaded Graphic" is sent in every case.
     void LoadFromFile(const QString &FileName) override;
+    // The same by the file's bytes: the plug-ins get the name unchanged and read the file.
+    void LoadFromLocalFile(const QByteArray &Path) override;
     void LoadFromStream(QIODevice &Stream) override;
     // Makes the content the graphic's and destroys the graphic; none: EInvalidGraphic.
     virtual void TakeGraphic(std::unique_ptr<TGraphic> Graphic);

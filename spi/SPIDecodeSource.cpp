@@ -1,6 +1,9 @@
 // The decode sources: running the candidate plug-ins on a file or on bytes in memory, and the
 // plug-in's progress callback.
 #include "platform/Abort.h"
+#include "platform/Exception.h"
+#include "platform/FileNames.h"
+#include "platform/LocalFile.h"
 #include "spi/SPIBmp.h"
 #include "spi/SPIs.h"
 
@@ -11,6 +14,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace
 {
@@ -79,6 +83,9 @@ void TInSPIAbleData::Decode()
         std::vector<TSPI *> candidates;
         if (collection)
             collection->ListCandidates({&SPIIsOf<TInSPI>}, candidates, FileName);
+        // A source that no plug-in may be given is tried by none.
+        if (!Readable())
+            candidates.clear();
         std::array<uint8_t, HeaderBufferSize> header{};
         ReadHeader(header.data(), HeaderBufferSize);
         const int offsets = macBinary ? int(std::size(HeaderOffsets)) : 1;
@@ -101,9 +108,14 @@ void TInSPIAbleData::Decode()
         std::rethrow_exception(failure);
 }
 
+QByteArray TInSPIAbleData::PluginFileName() const
+{
+    return QFile::encodeName(FileName);
+}
+
 void TInSPIAbleData::tryDecode(const TInSPI &spi, const uint8_t *buffer, int offset)
 {
-    const QByteArray name = QFile::encodeName(FileName);
+    const QByteArray name = PluginFileName();
     if (spi.IsSupported(name.constData(), reinterpret_cast<uintptr_t>(buffer + offset)) == 0)
         return;
     bool ok = false;
@@ -192,21 +204,27 @@ void TInSPIAbleData::ReleaseHandles()
 
 // ---- a file ----
 
-TInSPIAbleFromFile::TInSPIAbleFromFile(TSPIGraphic *AOwner, const QString &AFileName)
-    : TInSPIAbleData(AOwner), encodedName(QFile::encodeName(AFileName))
+TInSPIAbleFromFile::TInSPIAbleFromFile(TSPIGraphic *AOwner, const QByteArray &APath)
+    : TInSPIAbleData(AOwner), encodedName(APath)
 {
-    FileName = AFileName;
+    FileName = FileNameText(APath);
+}
+
+bool TInSPIAbleFromFile::Readable() const
+{
+    struct stat st;
+    return ::stat(encodedName.constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 void TInSPIAbleFromFile::ReadHeader(uint8_t *buffer, int size)
 {
-    // Only a regular file is opened: a FIFO would block the window.
-    if (!QFileInfo(FileName).isFile())
-        return;
-    QFile file(FileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    file.read(reinterpret_cast<char *>(buffer), qMin<qint64>(file.size(), size));
+    // Opened without waiting and only when it is a regular file; any failure leaves the
+    // buffer as it was.
+    try {
+        TLocalFile file(encodedName);
+        file.Device().read(reinterpret_cast<char *>(buffer), size);
+    } catch (const EInOutError &) {
+    }
 }
 
 void TInSPIAbleFromFile::CallGetPictureInfo(const TInSPI &spi, int offset, ::PictureInfo &info,

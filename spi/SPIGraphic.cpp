@@ -7,6 +7,7 @@
 #include "spi/SPIBmp.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QIODevice>
 #include <QPainter>
 #include <QtEndian>
@@ -30,8 +31,13 @@ TSPIGraphic::~TSPIGraphic()
 
 void TSPIGraphic::LoadFromFile(const QString &FileName)
 {
+    LoadFromLocalFile(QFile::encodeName(FileName));
+}
+
+void TSPIGraphic::LoadFromLocalFile(const QByteArray &Path)
+{
     ClearData();
-    data = std::make_unique<TInSPIAbleFromFile>(this, FileName);
+    data = std::make_unique<TInSPIAbleFromFile>(this, Path);
     DecodeBySPI();
 }
 

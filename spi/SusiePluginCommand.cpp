@@ -2,6 +2,7 @@
 // run, the folder dialog and the command that switches plug-in use on and off.
 #include "app/Unit1.h"
 #include "platform/Dialogs.h"
+#include "platform/InstallFolders.h"
 #include "platform/StandardFolders.h"
 #include "spi/SPIBmp.h"
 #include "spi/SPIs.h"
@@ -21,9 +22,14 @@ void TForm1::SetSpi()
 
 bool TForm1::SelectFolderDialog()
 {
+    // The dialog starts at the desktop; the program's own plug-ins are one click away in its
+    // side bar.
+    QStringList places;
+    if (const QString own = ProgramPluginFolder(); !own.isEmpty())
+        places << own;
     const QString chosen = Dialogs().BrowseForFolder(
         QStringLiteral("Susie プラグインフォルダを選んで下さい"),
-        QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+        QStandardPaths::writableLocation(QStandardPaths::DesktopLocation), places);
     if (chosen.isEmpty())
         return false;
     SpiFolder = chosen;

@@ -1,8 +1,10 @@
 // The album preview against the stand-in service: the full-size picture is downloaded into
 // the cache folder, shown, and deleted; names that would leave the folder are refused.
 #include "platform/Image.h"
+#include "platform/ImageList.h"
 #include "platform/OwnerDataListView.h"
 #include "platform/TabSet.h"
+#include "test_graphics_support.h"
 #include "tests/test_album_support.h"
 
 #include <QDir>
@@ -215,4 +217,26 @@ TEST_F(AlbumPreview, ANameTooLongForTheFileSystemShowsTheMessage)
     ASSERT_EQ(dialogs->texts().size(), 1u);
     EXPECT_EQ(dialogs->texts().back(), OpenError);
     EXPECT_EQ(cacheFiles(), QStringList{"7.jpg"});
+}
+
+TEST_F(AlbumPreview, APictureStoredTurnedIsShownUpright)
+{
+    // A service that keeps the EXIF block in its thumbnails: the thumbnail, 64 x 48 as stored,
+    // is centred as the 48 x 64 it is upright.
+    svc().reset();
+    cannedPictures(Records({{"1", "7", "portrait.jpg"}}), TurnedJpeg(QSize(48, 64), 6));
+    form->AlbumTreeView->clearSelection();
+    listFolder(1);
+    ASSERT_EQ(form->PictureTable.size(), 1u);
+    const QImage thumb = form->AlbumImageList->image(form->PictureTable[0].ImageIndex);
+    EXPECT_TRUE(ShowsUprightScene(thumb, QRect(26, 18, 48, 64)));
+    EXPECT_EQ(thumb.pixel(10, 50), qRgb(255, 255, 255));
+
+    svc().reset();
+    bigReply(TurnedJpeg(QSize(480, 640), 6));
+    form->AlbumShowBigImage(0);
+    const QImage shown = form->BigImage->Picture();
+    ASSERT_EQ(shown.size(), QSize(480, 640));
+    EXPECT_TRUE(ShowsUprightScene(shown, shown.rect()));
+    EXPECT_TRUE(dialogs->texts().empty());
 }

@@ -1,8 +1,12 @@
 #include "test_graphics_support.h"
 
+#include "test_plugins_support.h"
+
 #include <QBuffer>
 #include <QFile>
+#include <QPainter>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -188,4 +192,72 @@ int MaxChannelDifference(const QImage &a, const QImage &b)
         }
     }
     return worst;
+}
+
+const QRgb SceneColors[4] = {qRgb(220, 30, 30), qRgb(30, 190, 40), qRgb(30, 40, 210),
+                             qRgb(235, 220, 40)};
+
+QImage OrientationScene(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    QPainter painter(&image);
+    const int w = width / 2, h = height / 2;
+    painter.fillRect(0, 0, w, h, QColor(SceneColors[0]));
+    painter.fillRect(w, 0, width - w, h, QColor(SceneColors[1]));
+    painter.fillRect(0, h, w, height - h, QColor(SceneColors[2]));
+    painter.fillRect(w, h, width - w, height - h, QColor(SceneColors[3]));
+    return image;
+}
+
+QByteArray TurnedJpeg(QSize upright, int orientation)
+{
+    // jpegtran's turn that stores the upright picture so that the orientation undoes it.
+    static const QStringList storedBy[9] = {{},
+                                            {},
+                                            {"-flip", "horizontal"},
+                                            {"-rotate", "180"},
+                                            {"-flip", "vertical"},
+                                            {"-transpose"},
+                                            {"-rotate", "270"},
+                                            {"-transverse"},
+                                            {"-rotate", "90"}};
+    QTemporaryDir dir;
+    const QString ppm = dir.filePath("upright.ppm"), jpeg = dir.filePath("upright.jpg");
+    const QString stored = dir.filePath("stored.jpg"), tagged = dir.filePath("tagged.jpg");
+    EXPECT_TRUE(OrientationScene(upright.width(), upright.height()).save(ppm, "PPM"));
+    // No chroma subsampling, sides in whole blocks: the turn loses nothing.
+    runTool("cjpeg", {"-quality", "95", "-sample", "1x1", "-outfile", jpeg, ppm});
+    runTool("jpegtran", QStringList{"-perfect", "-copy", "none"} << storedBy[orientation]
+                                                                 << "-outfile" << stored << jpeg);
+    runTool("exif",
+            {"--create-exif", "--ifd=0", "--tag=Orientation",
+             QStringLiteral("--set-value=%1").arg(orientation), "--output=" + tagged, stored});
+    QFile file(tagged);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << "orientation " << orientation;
+    return file.readAll();
+}
+
+::testing::AssertionResult ShowsUprightScene(const QImage &image, const QRect &rect, int tolerance)
+{
+    const int w = rect.width() / 2, h = rect.height() / 2;
+    const QRect quadrants[4] = {
+        QRect(rect.x(), rect.y(), w, h), QRect(rect.x() + w, rect.y(), rect.width() - w, h),
+        QRect(rect.x(), rect.y() + h, w, rect.height() - h),
+        QRect(rect.x() + w, rect.y() + h, rect.width() - w, rect.height() - h)};
+    for (int q = 0; q < 4; ++q) {
+        // The inner part: edges may blend with the neighbour when scaled.
+        const QRect inner = quadrants[q].adjusted(2, 2, -2, -2);
+        for (int y = inner.top(); y <= inner.bottom(); ++y)
+            for (int x = inner.left(); x <= inner.right(); ++x) {
+                const QRgb c = image.pixel(x, y), e = SceneColors[q];
+                if (std::abs(qRed(c) - qRed(e)) > tolerance ||
+                    std::abs(qGreen(c) - qGreen(e)) > tolerance ||
+                    std::abs(qBlue(c) - qBlue(e)) > tolerance)
+                    return ::testing::AssertionFailure()
+                           << "quadrant " << q << " at " << x << "," << y << " is "
+                           << QColor(c).name().toStdString() << ", not "
+                           << QColor(e).name().toStdString();
+            }
+    }
+    return ::testing::AssertionSuccess();
 }

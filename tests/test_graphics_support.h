@@ -3,7 +3,9 @@
 // CMYK), patterned pictures, and djpeg's decoding of a file for pixel comparisons.
 #include <QByteArray>
 #include <QImage>
+#include <QRect>
 #include <QString>
+#include <gtest/gtest.h>
 
 enum class JpegKind { Color, Gray, CmykAdobe, CmykPlain, Ycck };
 
@@ -27,3 +29,16 @@ QString WriteTestFile(const QString &dir, const QString &name, const QByteArray 
 QImage DjpegPixels(const QString &path);
 // The largest difference of one channel between two images of the same size, -1 if sizes differ.
 int MaxChannelDifference(const QImage &a, const QImage &b);
+
+// An upright picture of four quadrants in the colours below (top-left, top-right, bottom-left,
+// bottom-right): every turn and mirror of it looks different.
+extern const QRgb SceneColors[4];
+QImage OrientationScene(int width, int height);
+// A JPEG of OrientationScene at the upright size, stored turned so that its EXIF orientation
+// (1 to 8) turns it back upright, as a camera writes it. Made by other programs than this
+// one: cjpeg, jpegtran (turning without loss) and the exif tool.
+QByteArray TurnedJpeg(QSize upright, int orientation);
+// Whether image shows OrientationScene upright inside rect: each quadrant's inner part is its
+// colour within tolerance per channel.
+::testing::AssertionResult ShowsUprightScene(const QImage &image, const QRect &rect,
+                                             int tolerance = 12);

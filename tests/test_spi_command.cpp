@@ -10,10 +10,14 @@
 #include "tests/test_spi_support.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStandardPaths>
+#include <QTimer>
 #include <unistd.h>
 
 namespace
@@ -151,4 +155,39 @@ TEST_F(SpiCommand, AnEmptyFolderSettingSearchesTheRootFolder)
     form->SetSpi();
     ASSERT_TRUE(form->SPIs);
     EXPECT_GE(form->SPIs->IndexOf(root), 0);
+}
+
+TEST_F(SpiCommand, TheFolderDialogStartsAtTheDesktopWithTheProgramsOwnPluginsInItsSideBar)
+{
+    start();
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    ASSERT_TRUE(QDir().mkpath(desktop));
+    // The test program lies in the build tree, which has no installed layout around it.
+    const QString own = QDir::cleanPath(QStringLiteral(TOVELA_SHIPPED_PLUGIN_DIR));
+
+    form->ActSusiePlugin->Execute(); // cancelled
+    ASSERT_EQ(folderDialogs(), 1);
+    EXPECT_EQ(dialogs->boxes.back().text, desktop);
+    EXPECT_EQ(dialogs->boxes.back().places, QStringList{own});
+
+    // The real dialog, as the user sees it: at the desktop, the folder one click away.
+    std::unique_ptr<IDialogs> scripted = SetDialogs(std::make_unique<QtDialogs>());
+    QList<QUrl> sidebar;
+    QString shownAt;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<QFileDialog *>(w); dialog && dialog->isVisible()) {
+                sidebar = dialog->sidebarUrls();
+                shownAt = dialog->directory().absolutePath();
+                dialog->reject();
+            }
+    });
+    poll.start(5);
+    form->ActSusiePlugin->Execute();
+    poll.stop();
+    SetDialogs(std::move(scripted));
+    EXPECT_FALSE(form->Spi);
+    EXPECT_EQ(shownAt, desktop);
+    EXPECT_TRUE(sidebar.contains(QUrl::fromLocalFile(own)));
 }

@@ -1,10 +1,12 @@
 // One upload request as the service receives it, and the bytes it stores.
 #include "platform/HttpClient.h"
 #include "platform/Image.h"
+#include "platform/ImageList.h"
 #include "platform/ShiftJis.h"
 #include "platform/TabSet.h"
 #include "platform/Timer.h"
 #include "session/LoginForm.h"
+#include "test_graphics_support.h"
 #include "tests/test_local_support.h"
 #include "tests/test_upload_support.h"
 #include "upload/UploadRequest.h"
@@ -160,4 +162,28 @@ TEST_F(UploadWire, LoggedInTheSameRequestRegistersInTheAlbum)
     form->AlbumShowBigImage(index);
     EXPECT_TRUE(dialogs->texts().empty());
     EXPECT_EQ(form->BigImage->Picture().size(), QSize(64, 48));
+}
+
+TEST_F(UploadWire, APhotoStoredTurnedIsSentAsTheBytesOnDisk)
+{
+    startWith();
+    TOVELA_REQUIRE_TEST_HOOKS_FOR(*service, "the request record: the file's bytes");
+    // A portrait as a phone stores it: on its side, with the orientation that turns it back.
+    const QByteArray turned = TurnedJpeg(QSize(480, 640), 6);
+    addFile("portrait.jpg", turned);
+    listAndSelect(folder, {"portrait.jpg"}, {0});
+    // Shown upright first: the thumbnail is turned, the file is not.
+    form->PcListViewDataHint(0, 0);
+    form->PcImageDrawTimerTimer();
+    ASSERT_NE(form->PcImages[0].ImageIndex, -1);
+    EXPECT_TRUE(ShowsUprightScene(form->PcImageList->image(form->PcImages[0].ImageIndex),
+                                  QRect(13, 0, 74, 99)));
+    runUpload();
+
+    const QList<RecordedRequest> sent = uploadRequests();
+    ASSERT_EQ(sent.size(), 1);
+    const QList<MultipartPart> parts = parseMultipart(sent[0].header("Content-Type"), sent[0].body);
+    ASSERT_EQ(parts.size(), 2);
+    EXPECT_EQ(parts[1].data, turned);
+    EXPECT_EQ(fileBytes(folder + "/portrait.jpg"), turned);
 }

@@ -17,12 +17,26 @@
  *   TESTSPI_NO_PREVIEW           no GetPreview export
  *   TESTSPI_NO_GETPICTURE        no GetPicture export
  *   TESTSPI_ARCHIVE              exports the archive entries
+ *   TESTSPI_BY_NAME              IsSupported answers by the extension of the file name it is
+ *                                given (that of TESTSPI_PATTERN, any case) and never looks at
+ *                                the header bytes, as a plug-in for a format without a
+ *                                signature does
+ *   TESTSPI_FILE_ONLY            the picture entries read the file themselves; bytes in memory
+ *                                (flag 1) are refused with -1 (not implemented)
+ *   TESTSPI_BMP                  reads BMP files (the DIB after the 14-byte file header) in
+ *                                place of the test format
+ *   TESTSPI_INVERT               the pixel bytes it returns are inverted, so that a test sees
+ *                                which of two plug-ins decoded a file
+ *
+ * From a file it reads only what the picture needs: the 24-byte header and the two blocks
+ * (a BMP file whole), so a file may be far larger than its picture.
  */
 #include "spi.h"
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <strings.h>
 
 #ifndef TESTSPI_VERSION
 #define TESTSPI_VERSION "00IN"
@@ -81,15 +95,52 @@ SPI_EXPORT int32_t GetPluginInfo(int32_t infono, char *buf, int32_t buflen)
     return (int32_t)n;
 }
 
-SPI_EXPORT int32_t IsSupported(const char *filename, uintptr_t dw)
-{
-    (void)filename;
-    return dw && memcmp((const void *)dw, magic, sizeof magic) == 0;
-}
-
 static uint32_t number(const unsigned char *p)
 {
     return (uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24;
+}
+
+SPI_EXPORT int32_t IsSupported(const char *filename, uintptr_t dw)
+{
+#ifdef TESTSPI_BY_NAME
+    (void)dw;
+    const char *ext = filename ? strrchr(filename, '.') : NULL;
+    return ext && strcasecmp(ext, strrchr(TESTSPI_PATTERN, '.')) == 0;
+#else
+    (void)filename;
+#ifdef TESTSPI_BMP
+    return dw && memcmp((const void *)dw, "BM", 2) == 0;
+#else
+    return dw && memcmp((const void *)dw, magic, sizeof magic) == 0;
+#endif
+#endif
+}
+
+static int fromMemory(uint32_t flag)
+{
+    return (flag & SPI_SOURCE_MASK) == SPI_SOURCE_MEMORY;
+}
+
+/* Appends up to count bytes of f (all that remain when count is SIZE_MAX) to *bytes. */
+static void readMore(FILE *f, unsigned char **bytes, size_t *used, size_t count)
+{
+    size_t room = *used;
+    while (count > 0) {
+        size_t step = count < 65536 ? count : 65536;
+        if (*used + step > room) {
+            room = *used + step > 2 * room ? *used + step : 2 * room;
+            unsigned char *grown = realloc(*bytes, room);
+            if (!grown)
+                return;
+            *bytes = grown;
+        }
+        size_t got = fread(*bytes + *used, 1, step, f);
+        *used += got;
+        if (count != SIZE_MAX)
+            count -= got;
+        if (got < step)
+            return;
+    }
 }
 
 /* The picture's bytes: the file from offset len, or len bytes in memory. Sets *owned when the
@@ -98,7 +149,7 @@ static const unsigned char *source(const char *buf, int32_t len, uint32_t flag, 
                                    unsigned char **owned)
 {
     *owned = NULL;
-    if ((flag & SPI_SOURCE_MASK) == SPI_SOURCE_MEMORY) {
+    if (fromMemory(flag)) {
         *size = len < 0 ? 0 : (size_t)len;
         return (const unsigned char *)buf;
     }
@@ -106,20 +157,15 @@ static const unsigned char *source(const char *buf, int32_t len, uint32_t flag, 
     if (!f)
         return NULL;
     unsigned char *bytes = NULL;
-    size_t used = 0, room = 0;
+    size_t used = 0;
     if (fseek(f, len, SEEK_SET) == 0) {
-        for (;;) {
-            if (used == room) {
-                room = room ? room * 2 : 65536;
-                unsigned char *grown = realloc(bytes, room);
-                if (!grown)
-                    break;
-                bytes = grown;
-            }
-            size_t got = fread(bytes + used, 1, room - used, f);
-            used += got;
-            if (got == 0)
-                break;
+        readMore(f, &bytes, &used, header_size);
+        if (used == header_size && memcmp(bytes, magic, sizeof magic) == 0) {
+            uint64_t blocks = (uint64_t)number(bytes + 16) + number(bytes + 20);
+            if (blocks <= (1u << 30))
+                readMore(f, &bytes, &used, (size_t)blocks);
+        } else if (used == header_size) {
+            readMore(f, &bytes, &used, SIZE_MAX);
         }
     }
     fclose(f);
@@ -128,30 +174,51 @@ static const unsigned char *source(const char *buf, int32_t len, uint32_t flag, 
     return bytes;
 }
 
-/* Checks the test format; fills the four numbers. */
+/* Checks the format; fills the four numbers and where the two blocks begin. */
 static int parse(const unsigned char *p, size_t size, uint32_t *result, uint32_t *steps,
-                 uint32_t *infoBytes, uint32_t *bitsBytes)
+                 uint32_t *infoBytes, uint32_t *bitsBytes, const unsigned char **blocks)
 {
+#ifdef TESTSPI_BMP
+    /* File header: "BM", size, two reserved words, the offset of the pixel rows. */
+    if (!p || size < 14 + sizeof(BITMAPINFOHEADER) || memcmp(p, "BM", 2) != 0)
+        return 0;
+    uint32_t bitsAt = number(p + 10);
+    if (bitsAt < 14 + sizeof(BITMAPINFOHEADER) || bitsAt > size)
+        return 0;
+    *result = 0;
+    *steps = 0;
+    *infoBytes = bitsAt - 14;
+    *bitsBytes = (uint32_t)(size - bitsAt);
+    *blocks = p + 14;
+    return 1;
+#else
     if (!p || size < header_size || memcmp(p, magic, sizeof magic) != 0)
         return 0;
     *result = number(p + 8);
     *steps = number(p + 12);
     *infoBytes = number(p + 16);
     *bitsBytes = number(p + 20);
+    *blocks = p + header_size;
     return (uint64_t)*infoBytes + *bitsBytes <= size - header_size;
+#endif
 }
 
 SPI_EXPORT int32_t GetPictureInfo(const char *buf, int32_t len, uint32_t flag, PictureInfo *lpInfo)
 {
+#ifdef TESTSPI_FILE_ONLY
+    if (fromMemory(flag))
+        return SPI_NOT_IMPLEMENTED;
+#endif
     unsigned char *owned;
     size_t size;
     const unsigned char *p = source(buf, len, flag, &size, &owned);
     uint32_t result, steps, infoBytes, bitsBytes;
+    const unsigned char *blocks;
     int32_t answer = SPI_UNKNOWN_FORMAT;
-    if (parse(p, size, &result, &steps, &infoBytes, &bitsBytes) &&
+    if (parse(p, size, &result, &steps, &infoBytes, &bitsBytes, &blocks) &&
         infoBytes >= sizeof(BITMAPINFOHEADER)) {
         BITMAPINFOHEADER h;
-        memcpy(&h, p + header_size, sizeof h);
+        memcpy(&h, blocks, sizeof h);
         memset(lpInfo, 0, sizeof *lpInfo);
         lpInfo->width = h.biWidth;
         lpInfo->height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
@@ -171,12 +238,17 @@ SPI_EXPORT int32_t GetPictureInfo(const char *buf, int32_t len, uint32_t flag, P
 static int32_t decode(const char *buf, int32_t len, uint32_t flag, HLOCAL *pHBInfo, HLOCAL *pHBm,
                       ProgressCallback callback, intptr_t lData)
 {
+#ifdef TESTSPI_FILE_ONLY
+    if (fromMemory(flag))
+        return SPI_NOT_IMPLEMENTED;
+#endif
     unsigned char *owned;
     size_t size;
     const unsigned char *p = source(buf, len, flag, &size, &owned);
     uint32_t result, steps, infoBytes, bitsBytes;
+    const unsigned char *blocks;
     int32_t answer = SPI_SUCCESS;
-    if (!parse(p, size, &result, &steps, &infoBytes, &bitsBytes)) {
+    if (!parse(p, size, &result, &steps, &infoBytes, &bitsBytes, &blocks)) {
         answer = p ? SPI_UNKNOWN_FORMAT : SPI_FILE_READ_ERROR;
         goto done;
     }
@@ -197,8 +269,13 @@ static int32_t decode(const char *buf, int32_t len, uint32_t flag, HLOCAL *pHBIn
         answer = SPI_NO_MEMORY;
         goto done;
     }
-    memcpy(LocalLock(info), p + header_size, infoBytes);
-    memcpy(LocalLock(bits), p + header_size + infoBytes, bitsBytes);
+    memcpy(LocalLock(info), blocks, infoBytes);
+    unsigned char *pixels = LocalLock(bits);
+    memcpy(pixels, blocks + infoBytes, bitsBytes);
+#ifdef TESTSPI_INVERT
+    for (uint32_t i = 0; i < bitsBytes; ++i)
+        pixels[i] = (unsigned char)~pixels[i];
+#endif
     LocalUnlock(info);
     LocalUnlock(bits);
     *pHBInfo = info;

@@ -2,9 +2,12 @@
 #include "ServiceFixture.h"
 #include "service/LineRecord.h"
 #include "service/ShiftJis.h"
+#include "service/Thumbnail.h"
 
 #include <QBuffer>
 #include <QImage>
+#include <QPainter>
+#include <QProcess>
 
 #include <fstream>
 
@@ -428,4 +431,48 @@ TEST_F(ServiceTest, OrderPageLogsItsSessionInAsAMemberAndOutAgain)
     EXPECT_EQ(get("/wis/wi_login.php/" + sid + "?email=&passwd="), "NG");
     EXPECT_NE(fromShiftJis(get(r->get_header_value("Location"))).find("ログアウトしました。"),
               std::string::npos);
+}
+
+TEST(ServiceThumbnail, APhotoStoredTurnedGetsAnUprightThumbnail)
+{
+    // A portrait 480 x 640 in four coloured quadrants, stored on its side by jpegtran with the
+    // EXIF orientation 6 that turns it back, as a phone writes it.
+    TempDir dir;
+    const QString at = QString::fromStdString(dir.path().string());
+    QImage upright(480, 640, QImage::Format_RGB32);
+    const QRgb colors[4] = {qRgb(220, 30, 30), qRgb(30, 190, 40), qRgb(30, 40, 210),
+                            qRgb(235, 220, 40)};
+    {
+        QPainter p(&upright);
+        p.fillRect(0, 0, 240, 320, QColor(colors[0]));
+        p.fillRect(240, 0, 240, 320, QColor(colors[1]));
+        p.fillRect(0, 320, 240, 320, QColor(colors[2]));
+        p.fillRect(240, 320, 240, 320, QColor(colors[3]));
+    }
+    ASSERT_TRUE(upright.save(at + "/upright.ppm", "PPM"));
+    const auto run = [](const QString &program, const QStringList &arguments) {
+        QProcess process;
+        process.start(program, arguments);
+        return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+               process.exitCode() == 0;
+    };
+    ASSERT_TRUE(run("cjpeg", {"-quality", "95", "-sample", "1x1", "-outfile", at + "/up.jpg",
+                              at + "/upright.ppm"}));
+    ASSERT_TRUE(run("jpegtran",
+                    {"-perfect", "-rotate", "270", "-outfile", at + "/side.jpg", at + "/up.jpg"}));
+    ASSERT_TRUE(run("exif", {"--create-exif", "--ifd=0", "--tag=Orientation", "--set-value=6",
+                             "--output=" + at + "/turned.jpg", at + "/side.jpg"}));
+
+    const std::string jpeg = makeThumbnailJpeg(dir.path() / "turned.jpg");
+    const QImage thumb = QImage::fromData(reinterpret_cast<const uchar *>(jpeg.data()),
+                                          static_cast<int>(jpeg.size()), "JPEG");
+    ASSERT_EQ(thumb.size(), QSize(75, 100));
+    const QPoint centres[4] = {{18, 25}, {56, 25}, {18, 75}, {56, 75}};
+    for (int q = 0; q < 4; ++q) {
+        const QRgb c = thumb.pixel(centres[q]);
+        EXPECT_LE(std::abs(qRed(c) - qRed(colors[q])) + std::abs(qGreen(c) - qGreen(colors[q])) +
+                      std::abs(qBlue(c) - qBlue(colors[q])),
+                  30)
+            << "quadrant " << q;
+    }
 }

@@ -46,9 +46,12 @@ std::optional<QString> ScriptedDialogs::InputQuery(const QString &caption, const
     return text;
 }
 
-QString ScriptedDialogs::BrowseForFolder(const QString &title, const QString &start)
+QString ScriptedDialogs::BrowseForFolder(const QString &title, const QString &start,
+                                         const QStringList &places)
 {
-    boxes.push_back({Kind::Folder, start, title});
+    Box box{Kind::Folder, start, title};
+    box.places = places;
+    boxes.push_back(box);
     if (folders.empty())
         return {};
     QString answer = folders.front();

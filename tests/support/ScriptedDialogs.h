@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -23,6 +24,7 @@ public:
         MsgButtons buttons = MsgButtons::Ok;
         MsgIcon icon = MsgIcon::None;
         QWidget *owner = nullptr; // the window the box belongs to
+        QStringList places = {};  // a folder browser's side-bar places
     };
 
     MsgResult MessageBox(const QString &text, const QString &caption, MsgButtons buttons,
@@ -30,7 +32,8 @@ public:
     void ShowError(const QString &text) override;
     std::optional<QString> InputQuery(const QString &caption, const QString &prompt,
                                       const QString &value) override;
-    QString BrowseForFolder(const QString &title, const QString &start) override;
+    QString BrowseForFolder(const QString &title, const QString &start,
+                            const QStringList &places) override;
     int ShowModal(QDialog &dialog) override;
     void OpenUrl(const QString &url) override;
 
