@@ -129,7 +129,8 @@ int main(int argc, char **argv)
         const auto requests = service.requests().size();
         if (!completed || requests != Pictures)
             std::fprintf(stderr, "round %d: %s with %lld requests\n", round + 1,
-                         completed ? "completed" : "NOT completed", static_cast<long long>(requests));
+                         completed ? "completed" : "NOT completed",
+                         static_cast<long long>(requests));
         if (!probing) {
             std::printf("round %d without the probe: total %.1f ms\n", round + 1, ms);
             continue;
