@@ -18,6 +18,7 @@
 #include "platform/Timer.h"
 #include "platform/TreeItems.h"
 #include "spi/SPIs.h"
+#include "upload/UploadStopOnClose.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -237,6 +238,7 @@ void TForm1::closeEvent(QCloseEvent *event)
     guarded([&] { FormCloseQuery(canClose); });
     if (canClose) {
         AlbumStopOnClose(*this);
+        UploadStopOnClose(*this);
         event->accept();
     } else
         event->ignore();

@@ -211,6 +211,7 @@ public:
     // ---- upload (upload/) ----
     bool UploadBusy = false;   // a batch runs
     bool UploadCancel = false; // set by the progress window's cancel button
+    bool UploadClosed = false; // the window closed while a batch ran: it ends without a word
     // The running batch: a snapshot of the pictures to send (Name and Folder only), taken
     // when the batch starts so that browsing meanwhile does not change it. Empty otherwise.
     std::vector<TPcImages> UploadList;

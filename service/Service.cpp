@@ -328,8 +328,11 @@ void Service::get(const httplib::Request &req, httplib::Response &res)
     if (hooks_) {
         hooks_->record(recordOf(req));
         if (auto canned = hooks_->take(req.path)) {
-            answerCanned(*canned, res);
-            return;
+            if (!canned->pass) {
+                answerCanned(*canned, res);
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(canned->delayMs));
         }
     }
     std::string sid;
@@ -382,6 +385,12 @@ void Service::post(const httplib::Request &req, httplib::Response &res,
     std::optional<CannedReply> canned;
     if (hooks_)
         canned = hooks_->take(req.path);
+    // A passing reply only paces the request (a slow line); the real logic answers it.
+    std::optional<CannedReply> pacing;
+    if (canned && canned->pass)
+        pacing = std::exchange(canned, std::nullopt);
+    const int readRate = canned ? canned->readRate : pacing ? pacing->readRate : 0;
+    const auto readStart = std::chrono::steady_clock::now();
 
     std::string pathSid;
     bool isUpload = scriptSession(req.path, "/wis/wi_upload.php", pathSid);
@@ -405,6 +414,9 @@ void Service::post(const httplib::Request &req, httplib::Response &res,
     bool complete = read([&](const char *data, size_t size) {
         if (record.bodySize >= stopAt)
             return false;
+        if (readRate > 0)
+            std::this_thread::sleep_until(
+                readStart + std::chrono::microseconds(record.bodySize * 1000000 / readRate));
         if (hooks_ && record.body.size() < kMaxRecordedBody)
             record.body.append(data, std::min(size, kMaxRecordedBody - record.body.size()));
         record.bodySize += size;
@@ -416,6 +428,8 @@ void Service::post(const httplib::Request &req, httplib::Response &res,
     });
     if (hooks_)
         hooks_->record(std::move(record));
+    if (pacing)
+        std::this_thread::sleep_for(std::chrono::milliseconds(pacing->delayMs));
     if (canned) {
         answerCanned(*canned, res);
         return;

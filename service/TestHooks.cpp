@@ -44,6 +44,14 @@ bool CannedReply::fromForm(const Query &form, CannedReply &reply, std::string &e
         }
         reply.delayMs = n;
     }
+    if (form.has("read_rate")) {
+        if (!parseId(form.value("read_rate"), n)) {
+            error = "bad read_rate";
+            return false;
+        }
+        reply.readRate = n;
+    }
+    reply.pass = form.value("pass") == "1";
     reply.body = form.value("body");
     reply.stall = form.value("stall") == "1";
     reply.closeMid = form.value("close_mid") == "1";

@@ -26,6 +26,8 @@ struct CannedReply {
     bool closeMid = false;
     bool resetMid = false; // read half the request body, then drop the connection
     int delayMs = 0;       // the reply waits this long before it goes out (a slow line)
+    int readRate = 0;      // the request body is read at this many bytes a second (0: at once)
+    bool pass = false;     // the real logic answers; only the pacing above is taken from here
     std::vector<std::pair<std::string, std::string>> headers; // extra reply header lines
 
     // From the fields of POST /__test/reply; false with a reason in error when they are bad.

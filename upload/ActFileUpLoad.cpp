@@ -9,9 +9,11 @@
 #include "platform/FileNames.h"
 #include "platform/Gauge.h"
 #include "platform/HttpClient.h"
+#include "platform/NetworkWorker.h"
 #include "platform/OwnerDataListView.h"
 #include "upload/UpLoadProgress.h"
 #include "upload/UploadRequest.h"
+#include "upload/UploadStopOnClose.h"
 #include "upload/UploadTally.h"
 
 #include <QCoreApplication>
@@ -41,6 +43,7 @@ void UploadBatchStart(TForm1 &form, const std::vector<TPcImages> &pictures)
 {
     // A batch sent again is the user's new request: an earlier cancel does not stop it.
     form.UploadCancel = false;
+    form.UploadClosed = false;
     form.UploadBusy = true;
     form.ActGoAddPrint->setEnabled(false);
     form.ActFileUp->setEnabled(false);
@@ -54,7 +57,7 @@ void UploadBatchStart(TForm1 &form, const std::vector<TPcImages> &pictures)
 // was reached before it.
 UploadOutcome UploadPicture(TForm1 &form, int i, bool limitReached)
 {
-    if (form.UploadCancel)
+    if (form.UploadCancel || form.UploadClosed)
         return UploadOutcome::Cancelled;
     const int N = static_cast<int>(form.UploadList.size());
 
@@ -67,7 +70,9 @@ UploadOutcome UploadPicture(TForm1 &form, int i, bool limitReached)
         const UploadPictureRequest request{
             form.ServiceHost + QStringLiteral("/wis/wi_upload.php/") + form.SessionId,
             FileSystemPath(item.Folder, item.NameBytes())};
-        outcome = SendPicture(*form.IdHTTP1, request);
+        // The window goes on processing its events while the picture travels: the cancel
+        // button and a close are read then and take effect after this picture.
+        outcome = SendPicture(form.IdHTTP1->worker(), request);
     }
 
     ProcessMessages();
@@ -100,9 +105,12 @@ UploadTally UploadBatch(TForm1 &form, const std::vector<TPcImages> &pictures)
     return tally;
 }
 
-// The batch's ending words; returns the pictures the user chose to send again.
-std::vector<TPcImages> UploadBatchReport(const UploadTally &tally)
+// The batch's ending words; returns the pictures the user chose to send again. A window
+// closed meanwhile hears nothing more and sends nothing again.
+std::vector<TPcImages> UploadBatchReport(TForm1 &form, const UploadTally &tally)
 {
+    if (form.UploadClosed)
+        return {};
     const std::vector<TPcImages> failed = tally.Failed();
     const int limited = tally.LimitCount();
     if (failed.empty() && limited == 0) {
@@ -128,6 +136,16 @@ std::vector<TPcImages> UploadBatchReport(const UploadTally &tally)
 void TForm1::ActFileUpExecute()
 {
     ActFileUpLoadExecute();
+}
+
+void UploadStopOnClose(TForm1 &form)
+{
+    // The picture travelling now finishes or fails on its own; the progress window goes with
+    // the main window, and the batch ends after that picture without a box.
+    if (!form.UploadBusy)
+        return;
+    form.UploadClosed = true;
+    form.Form2->Close();
 }
 
 void TForm1::SetUploadCancel(bool value)
@@ -183,6 +201,6 @@ void TForm1::ActFileUpLoadExecute()
     // The user's Yes to sending the failed pictures again confirms the next batch: it starts
     // at once and ends the same way.
     do {
-        pictures = UploadBatchReport(UploadBatch(*this, pictures));
+        pictures = UploadBatchReport(*this, UploadBatch(*this, pictures));
     } while (!pictures.empty());
 }

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QMimeDatabase>
 #include <exception>
+#include <utility>
 
 namespace
 {
@@ -76,16 +77,18 @@ bool IsLimitReply(const QByteArray &reply)
     return FirstLineIs(QString::fromLatin1(reply), QLatin1String("OVER"));
 }
 
-UploadOutcome SendPicture(HttpClient &client, const UploadPictureRequest &request)
+UploadOutcome SendPicture(TNetworkWorker &worker, const UploadPictureRequest &request)
 {
     try {
         OutputDebugString(QStringLiteral("Start"));
-        QList<HttpFormPart> body;
-        body.append(UploadModeField());
+        TNetworkRequest post;
+        post.Method = TNetworkRequest::TMethod::Post;
+        post.Url = request.Url;
+        post.Parts.append(UploadModeField());
         OutputDebugString(QStringLiteral("Form Data Create"));
-        body.append(UploadFileField(request.Path));
+        post.Parts.append(UploadFileField(request.Path));
         OutputDebugString(QStringLiteral("HTTP Post Start"));
-        const QByteArray reply = client.post(request.Url, body);
+        const QByteArray reply = worker.Exchange(std::move(post)).Body;
         OutputDebugString(QStringLiteral("HTTP Post End"));
         return IsLimitReply(reply) ? UploadOutcome::LimitReached : UploadOutcome::Arrived;
     } catch (const EInOutError &) {

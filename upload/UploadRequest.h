@@ -3,6 +3,7 @@
 // then the file field "file1" carrying the full local path as its filename (Shift-JIS), the
 // content type of the path's extension and the file's bytes unchanged, streamed from disk.
 #include "platform/HttpClient.h"
+#include "platform/NetworkWorker.h"
 #include "upload/UploadTally.h"
 
 #include <QByteArray>
@@ -34,7 +35,8 @@ struct UploadPictureRequest {
     QByteArray Path;
 };
 
-// Sends one picture through client (one POST, with the trace lines of the exchange) and tells
-// what became of it; never raises. Touches no state of any window, so it may run wherever the
-// client may.
-UploadOutcome SendPicture(HttpClient &client, const UploadPictureRequest &request);
+// Sends one picture as one POST on the client's network worker (with the trace lines of the
+// exchange) and tells what became of it; never raises. The file field is made here, the
+// transfer runs on the worker while this thread processes its events; the outcome is known
+// only when the transfer is over, so nothing is sent twice.
+UploadOutcome SendPicture(TNetworkWorker &worker, const UploadPictureRequest &request);

@@ -219,6 +219,10 @@ void ServiceProcess::cannedReply(const CannedReply &reply)
         fields.append(qMakePair(QByteArray("reset_mid"), QByteArray("1")));
     if (reply.delayMs > 0)
         fields.append({"delay_ms", QByteArray::number(reply.delayMs)});
+    if (reply.readRate > 0)
+        fields.append({"read_rate", QByteArray::number(reply.readRate)});
+    if (reply.pass)
+        fields.append(qMakePair(QByteArray("pass"), QByteArray("1")));
     if (!reply.contentType.isEmpty())
         fields.append({"content_type", reply.contentType});
     for (const QByteArray &h : reply.headers)

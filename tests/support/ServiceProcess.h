@@ -39,6 +39,8 @@ struct CannedReply {
     bool closeMid = false;     // send the headers and half the body, then close
     bool resetMid = false;     // read half the request body, then drop the connection
     int delayMs = 0;           // the reply waits this long before it goes out
+    int readRate = 0;          // the request body is read at this many bytes a second (0: at once)
+    bool pass = false;         // the service's own logic answers, paced as above
     QByteArray contentType;    // empty: "text/plain; charset=Shift_JIS"
     QList<QByteArray> headers; // extra reply header lines "Name: value", e.g. a Set-Cookie
 };

@@ -1,0 +1,150 @@
+// The window thread's time away from its event loop while a batch of five 10 MB pictures is
+// uploaded to the stand-in reading every request body at 4 MB/s, as an upload link of a few
+// Mbit/s would take it: the longest gap between two rounds of the event loop, its 99th
+// percentile and the batch's total time, over a few rounds; then a round without the probe.
+#include "app/Program.h"
+#include "app/Unit1.h"
+#include "bench/LoopProbe.h"
+#include "platform/Action.h"
+#include "platform/Application.h"
+#include "platform/OwnerDataListView.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/ServiceProcess.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace
+{
+constexpr int Pictures = 5;
+constexpr qint64 PictureBytes = 10 * 1000 * 1000;
+constexpr int ReadRate = 4 * 1000 * 1000;
+constexpr int Rounds = 2;
+
+bool writePicture(const QString &path, quint64 seed)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray block(PictureBytes, Qt::Uninitialized);
+    quint64 x = seed | 1;
+    for (qsizetype k = 0; k + 8 <= block.size(); k += 8) {
+        x ^= x << 13;
+        x ^= x >> 7;
+        x ^= x << 17;
+        std::memcpy(block.data() + k, &x, 8);
+    }
+    return file.write(block) == block.size();
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
+    qputenv("HOME", (home.path() + "/home").toLocal8Bit());
+    QDir().mkpath(home.path() + "/data");
+    QDir().mkpath(home.path() + "/home");
+    const QString folder = home.path() + "/pictures";
+    QDir().mkpath(folder);
+    Application app(argc, argv);
+    ScriptedDialogsGuard dialogs; // the confirmation and the completion answer themselves
+
+    ServiceProcess service;
+    if (!service.isReady() || !service.hooksAvailable()) {
+        std::fprintf(stderr, "tovela-service did not start with its hooks\n");
+        return 1;
+    }
+    TProgram program(service.baseUrl());
+    TForm1 *form = program.Form1.get();
+    if (!form->SessionReady) {
+        std::fprintf(stderr, "no session\n");
+        return 1;
+    }
+    form->PcImages.clear();
+    for (int i = 0; i < Pictures; ++i) {
+        const QString name = QStringLiteral("p%1.jpg").arg(i + 1);
+        if (!writePicture(folder + "/" + name, quint64(i + 1) * 7919)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(name));
+            return 1;
+        }
+        TPcImages entry;
+        entry.Name = name;
+        entry.Folder = folder;
+        entry.IsPicture = true;
+        form->PcImages.push_back(entry);
+    }
+    form->PcListView->setItemsCount(Pictures);
+    for (int i = 0; i < Pictures; ++i)
+        form->PcListView->setSelected(i, true);
+    const QString uploadPath = QStringLiteral("/wis/wi_upload.php/") + form->SessionId;
+
+    std::printf("upload of %d pictures of %lld bytes, the stand-in reading %d bytes/s, %d "
+                "rounds\n",
+                Pictures, static_cast<long long>(PictureBytes), ReadRate, Rounds);
+    std::vector<double> totals, maxima, p99s;
+    for (int round = 0; round < Rounds + 1; ++round) {
+        const bool probing = round < Rounds;
+        service.reset();
+        CannedReply slow;
+        slow.path = uploadPath;
+        slow.pass = true;
+        slow.readRate = ReadRate;
+        slow.count = 0;
+        service.cannedReply(slow);
+        dialogs->boxes.clear();
+
+        // The command runs from the event loop, as the user's click would.
+        TLoopProbe probe;
+        QEventLoop loop;
+        QElapsedTimer clock;
+        QTimer::singleShot(0, [&] {
+            clock.start();
+            form->ActFileUpLoad->Execute();
+            loop.quit();
+        });
+        if (probing)
+            probe.Start();
+        loop.exec();
+        const double ms = double(clock.nsecsElapsed()) / 1e6;
+        if (probing)
+            probe.Stop();
+        const bool completed =
+            !dialogs->boxes.empty() && dialogs->boxes.back().caption == QStringLiteral("送信完了");
+        const auto requests = service.requests().size();
+        if (!completed || requests != Pictures)
+            std::fprintf(stderr, "round %d: %s with %lld requests\n", round + 1,
+                         completed ? "completed" : "NOT completed",
+                         static_cast<long long>(requests));
+        if (!probing) {
+            std::printf("round %d without the probe: total %.1f ms\n", round + 1, ms);
+            continue;
+        }
+        totals.push_back(ms);
+        maxima.push_back(probe.MaxMs());
+        p99s.push_back(probe.PercentileMs(0.99));
+        std::printf("round %d: total %.1f ms; away from the event loop: longest %.1f ms, 99th "
+                    "percentile %.1f ms, %zu gaps over 16 ms, %zu over 50 ms (of %zu)\n",
+                    round + 1, ms, probe.MaxMs(), probe.PercentileMs(0.99), probe.CountOver(16),
+                    probe.CountOver(50), probe.Count());
+    }
+    std::printf("median: total %.1f ms, longest gap %.1f ms, 99th percentile %.1f ms "
+                "(goal: at most 50 ms and 16 ms)\n",
+                median(totals), median(maxima), median(p99s));
+    return 0;
+}
