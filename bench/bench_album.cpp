@@ -9,13 +9,13 @@
 // reply decoded before the next request, which is the strictly serial road a listing takes.
 #include "app/Program.h"
 #include "app/Unit1.h"
+#include "bench/bench_service.h"
 #include "platform/Application.h"
 #include "platform/JpegImage.h"
 #include "platform/Picture.h"
 #include "platform/ReplacingFile.h"
 #include "platform/TabSet.h"
 #include "platform/Timer.h"
-#include "session/LoginForm.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/ServiceProcess.h"
 
@@ -23,7 +23,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <algorithm>
@@ -140,38 +139,20 @@ double createFiles(const QString &folder, const QByteArray &content)
     return double(clock.nsecsElapsed()) / 1e6;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 } // namespace
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
-    qputenv("HOME", (home.path() + "/home").toLocal8Bit());
-    QDir().mkpath(home.path() + "/data");
-    QDir().mkpath(home.path() + "/home");
+    UseBenchHome(home);
     Application app(argc, argv);
     ScriptedDialogsGuard dialogs;
 
     ServiceProcess service;
-    if (!service.isReady() || !service.hooksAvailable()) {
-        std::fprintf(stderr, "tovela-service did not start with its hooks\n");
+    std::unique_ptr<TProgram> program;
+    TForm1 *form = StartBenchProgram(service, program);
+    if (!form)
         return 1;
-    }
-    TProgram program(service.baseUrl());
-    TForm1 *form = program.Form1.get();
-    form->LoginDialog->EditEmail->setText(service.demoEmail());
-    form->LoginDialog->EditPasswd->setText(service.demoPassword());
-    if (!form->Login()) {
-        std::fprintf(stderr, "demo login failed\n");
-        return 1;
-    }
     form->DockTabSet1->setTabIndex(3);
     const QString folderPath = QStringLiteral("/wis/wi_folder.php/") + form->SessionId;
     const QString imagePath = QStringLiteral("/wis/wi_image.php/") + form->SessionId;
@@ -234,7 +215,7 @@ int main(int argc, char **argv)
     auto best = [](const std::vector<double> &v) { return *std::min_element(v.begin(), v.end()); };
     for (const auto &[label, pick] :
          {std::pair<const char *, double (*)(std::vector<double>)>{"best", nullptr},
-          {"median", median}}) {
+          {"median", Median}}) {
         auto of = [&](const std::vector<double> &v) { return pick ? pick(v) : best(v); };
         std::printf("%s: cold %.1f ms (%.2f ms/picture), warm %.1f ms, bare GETs %.1f ms (kept "
                     "connection), %.1f ms (new connection each), decoding %.1f ms, creating the "

@@ -2,14 +2,12 @@
 // AlbumFolderLoad against the stand-in service for several depths.
 #include "app/Program.h"
 #include "app/Unit1.h"
+#include "bench/bench_service.h"
 #include "platform/Application.h"
-#include "session/LoginForm.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/ServiceProcess.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <cstdio>
@@ -29,28 +27,16 @@ QByteArray chain(int depth)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
-    qputenv("HOME", (home.path() + "/home").toLocal8Bit());
-    QDir().mkpath(home.path() + "/data");
-    QDir().mkpath(home.path() + "/home");
+    UseBenchHome(home);
     Application app(argc, argv);
     ScriptedDialogsGuard dialogs;
 
     ServiceProcess service;
-    if (!service.isReady() || !service.hooksAvailable()) {
-        std::fprintf(stderr, "tovela-service did not start with its hooks\n");
+    std::unique_ptr<TProgram> program;
+    TForm1 *form = StartBenchProgram(service, program);
+    if (!form)
         return 1;
-    }
-    TProgram program(service.baseUrl());
-    TForm1 *form = program.Form1.get();
-    form->LoginDialog->EditEmail->setText(service.demoEmail());
-    form->LoginDialog->EditPasswd->setText(service.demoPassword());
-    if (!form->Login()) {
-        std::fprintf(stderr, "demo login failed\n");
-        return 1;
-    }
     const QString folderPath = QStringLiteral("/wis/wi_folder.php/") + form->SessionId;
 
     QList<int> depths{1000, 5000, 10000};

@@ -6,10 +6,10 @@
 #include "app/Program.h"
 #include "app/Unit1.h"
 #include "bench/LoopProbe.h"
+#include "bench/bench_service.h"
 #include "platform/Application.h"
 #include "platform/TabSet.h"
 #include "platform/Timer.h"
-#include "session/LoginForm.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/ServiceProcess.h"
 
@@ -18,10 +18,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QImage>
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTreeWidget>
-#include <algorithm>
 #include <cstdio>
 
 namespace
@@ -51,38 +49,20 @@ QByteArray pictureList()
     return lines.join(QStringLiteral("\r\n")).toUtf8();
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 } // namespace
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
-    qputenv("HOME", (home.path() + "/home").toLocal8Bit());
-    QDir().mkpath(home.path() + "/data");
-    QDir().mkpath(home.path() + "/home");
+    UseBenchHome(home);
     Application app(argc, argv);
     ScriptedDialogsGuard dialogs;
 
     ServiceProcess service;
-    if (!service.isReady() || !service.hooksAvailable()) {
-        std::fprintf(stderr, "tovela-service did not start with its hooks\n");
+    std::unique_ptr<TProgram> program;
+    TForm1 *form = StartBenchProgram(service, program);
+    if (!form)
         return 1;
-    }
-    TProgram program(service.baseUrl());
-    TForm1 *form = program.Form1.get();
-    form->LoginDialog->EditEmail->setText(service.demoEmail());
-    form->LoginDialog->EditPasswd->setText(service.demoPassword());
-    if (!form->Login()) {
-        std::fprintf(stderr, "demo login failed\n");
-        return 1;
-    }
     form->DockTabSet1->setTabIndex(3);
     const QString folderPath = QStringLiteral("/wis/wi_folder.php/") + form->SessionId;
     const QString imagePath = QStringLiteral("/wis/wi_image.php/") + form->SessionId;
@@ -154,7 +134,7 @@ int main(int argc, char **argv)
     }
     std::printf("median: total %.1f ms, longest gap %.1f ms, 99th percentile %.1f ms "
                 "(goal: at most 50 ms and 16 ms)\n",
-                median(totals), median(maxima), median(p99s));
-    std::printf("median without the probe: total %.1f ms\n", median(bare));
+                Median(totals), Median(maxima), Median(p99s));
+    std::printf("median without the probe: total %.1f ms\n", Median(bare));
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "app/Program.h"
 #include "app/Unit1.h"
 #include "bench/LoopProbe.h"
+#include "bench/bench_service.h"
 #include "platform/Action.h"
 #include "platform/Application.h"
 #include "platform/OwnerDataListView.h"
@@ -17,7 +18,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -44,34 +44,22 @@ bool writePicture(const QString &path, quint64 seed)
     return file.write(block) == block.size();
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 } // namespace
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
-    qputenv("HOME", (home.path() + "/home").toLocal8Bit());
-    QDir().mkpath(home.path() + "/data");
-    QDir().mkpath(home.path() + "/home");
+    UseBenchHome(home);
     const QString folder = home.path() + "/pictures";
     QDir().mkpath(folder);
     Application app(argc, argv);
     ScriptedDialogsGuard dialogs; // the confirmation and the completion answer themselves
 
     ServiceProcess service;
-    if (!service.isReady() || !service.hooksAvailable()) {
-        std::fprintf(stderr, "tovela-service did not start with its hooks\n");
+    std::unique_ptr<TProgram> program;
+    TForm1 *form = StartBenchProgram(service, program, false);
+    if (!form)
         return 1;
-    }
-    TProgram program(service.baseUrl());
-    TForm1 *form = program.Form1.get();
     if (!form->SessionReady) {
         std::fprintf(stderr, "no session\n");
         return 1;
@@ -145,6 +133,6 @@ int main(int argc, char **argv)
     }
     std::printf("median: total %.1f ms, longest gap %.1f ms, 99th percentile %.1f ms "
                 "(goal: at most 50 ms and 16 ms)\n",
-                median(totals), median(maxima), median(p99s));
+                Median(totals), Median(maxima), Median(p99s));
     return 0;
 }
