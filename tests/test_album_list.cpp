@@ -13,32 +13,10 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-namespace
-{
-const QByteArray Folders = Records({{"OK"}, {"12", "0", "A"}, {"15", "1", "B"}});
-
-std::vector<qint32> pictureIds(const TForm1 &w)
-{
-    std::vector<qint32> out;
-    for (const TAlbumImages &p : w.PictureTable)
-        out.push_back(p.PictureId);
-    return out;
-}
-} // namespace
-
 // Every folder here is listed from canned replies.
-class AlbumList : public AlbumFixture
+class AlbumList : public AlbumCannedFolders
 {
 protected:
-    AlbumList() { needsTestHooks = true; }
-    void SetUp() override
-    {
-        AlbumFixture::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        loadFolders(Folders);
-        svc().reset();
-    }
     const QByteArray jpeg = JpegBytes(60, 40, qRgb(200, 30, 30));
 };
 
@@ -49,7 +27,7 @@ TEST_F(AlbumList, ListsPicturesWithThumbnailsCachedOnceAndTypeZeroLeavesNoGap)
         jpeg);
     TraceCapture trace;
     listFolder(1);
-    EXPECT_EQ(pictureIds(*form), (std::vector<qint32>{101, 103}));
+    EXPECT_EQ(PictureIds(*form), (std::vector<qint32>{101, 103}));
     EXPECT_EQ(captions(), (QStringList{"海の写真.jpg", "b.png"}));
     EXPECT_EQ(form->PictureTable[0].ImageIndex, 3);
     EXPECT_EQ(form->PictureTable[1].ImageIndex, 4);
@@ -82,7 +60,7 @@ TEST_F(AlbumList, ListsPicturesWithThumbnailsCachedOnceAndTypeZeroLeavesNoGap)
         Records({{"1", "101", "海の写真.jpg"}, {"0", "102", "folder"}, {"1", "103", "b.png"}}));
     form->AlbumTreeView->clearSelection();
     listFolder(1);
-    EXPECT_EQ(pictureIds(*form), (std::vector<qint32>{101, 103}));
+    EXPECT_EQ(PictureIds(*form), (std::vector<qint32>{101, 103}));
     EXPECT_EQ(svc().requests().size(), 1);
 }
 
@@ -99,7 +77,7 @@ TEST_F(AlbumList, AWordAsFirstLineListsNothingOneLineShowsNoProgress)
     form->AlbumTreeView->clearSelection();
     cannedPictures(Records({{"1", "7", "a.jpg"}}), jpeg);
     listFolder(2);
-    EXPECT_EQ(pictureIds(*form), std::vector<qint32>{7});
+    EXPECT_EQ(PictureIds(*form), std::vector<qint32>{7});
     EXPECT_EQ(form->Gauge1->value(), 0);
     EXPECT_EQ(requestsTo(folderPath()).back().queryRaw, QByteArray("mode=img&id=15"));
 }
@@ -129,14 +107,14 @@ TEST_F(AlbumList, PickingBWhileALoadsSkipsTheRestOfAAndListsBOnTheNextTick)
     pick.start(0);
     TraceCapture trace;
     form->StopTimerExecute();
-    EXPECT_EQ(pictureIds(*form), std::vector<qint32>{201});
+    EXPECT_EQ(PictureIds(*form), std::vector<qint32>{201});
     EXPECT_EQ(trace.Count(QStringLiteral("Stoping ALBUM Loading")), 2);
     EXPECT_EQ(form->AlbumLoadState, STOPED_ALBUM);
     EXPECT_TRUE(form->StopTimer->Enabled());
     EXPECT_EQ(trace.Count(QStringLiteral("Album Load Repeat?")), 0);
 
     form->StopTimerExecute();
-    EXPECT_EQ(pictureIds(*form), std::vector<qint32>{301});
+    EXPECT_EQ(PictureIds(*form), std::vector<qint32>{301});
     EXPECT_FALSE(form->StopTimer->Enabled());
     QList<QByteArray> asked;
     for (const RecordedRequest &r : requestsTo(imagePath()))
@@ -173,7 +151,7 @@ TEST_F(AlbumList, MalformedRecordsEndTheLoadAtTheirLine)
         cannedPictures(Records({{"1", "7", "a.jpg"}, record, {"1", "8", "b.jpg"}}), jpeg);
         form->AlbumTreeView->clearSelection();
         listFolder(round++ % 3);
-        EXPECT_EQ(pictureIds(*form), std::vector<qint32>{7});
+        EXPECT_EQ(PictureIds(*form), std::vector<qint32>{7});
         EXPECT_EQ(form->AlbumLoadState, STOPED_ALBUM);
         EXPECT_FALSE(form->Gauge1->isVisible());
         svc().reset();
@@ -182,7 +160,7 @@ TEST_F(AlbumList, MalformedRecordsEndTheLoadAtTheirLine)
     cannedPictures(Records({{"0"}, {"1", "8", "b.jpg"}}), jpeg);
     form->AlbumTreeView->clearSelection();
     listFolder(0);
-    EXPECT_EQ(pictureIds(*form), std::vector<qint32>{8});
+    EXPECT_EQ(PictureIds(*form), std::vector<qint32>{8});
     EXPECT_EQ(cacheFiles(), (QStringList{"7.jpg", "8.jpg"}));
     EXPECT_TRUE(dialogs->texts().empty());
 }
@@ -202,7 +180,7 @@ TEST_F(AlbumList, AThumbnailThatIsNoJpegEndsTheLoadAndIsFetchedAgainNextTime)
     cannedPictures(Records({{"1", "7", "a.jpg"}, {"1", "8", "b.jpg"}}), jpeg);
     form->AlbumTreeView->clearSelection();
     listFolder(1);
-    EXPECT_EQ(pictureIds(*form), (std::vector<qint32>{7, 8}));
+    EXPECT_EQ(PictureIds(*form), (std::vector<qint32>{7, 8}));
     EXPECT_EQ(cacheFiles(), (QStringList{"7.jpg", "8.jpg"}));
 }
 
@@ -218,7 +196,7 @@ TEST_F(AlbumList, AThumbnailThatCannotBeDownloadedPassesItsLineOver)
     svc().cannedReply(cut);
     svc().cannedReply(imagePath(), jpeg);
     listFolder(1);
-    EXPECT_EQ(pictureIds(*form), std::vector<qint32>{9});
+    EXPECT_EQ(PictureIds(*form), std::vector<qint32>{9});
     // Only complete downloads are in the cache folder.
     EXPECT_EQ(cacheFiles(), QStringList{"9.jpg"});
     EXPECT_TRUE(dialogs->texts().empty());
@@ -260,7 +238,7 @@ TEST_F(AlbumList, AStaleFileLeftInTheCacheIsDroppedNotKept)
     form->AlbumTreeView->clearSelection();
     cannedPictures(Records({{"1", "7", "a.jpg"}}), jpeg);
     listFolder(1);
-    EXPECT_EQ(pictureIds(*form), std::vector<qint32>{7});
+    EXPECT_EQ(PictureIds(*form), std::vector<qint32>{7});
 }
 
 TEST_F(AlbumList, TheWideThumbnailIsCutOnBothSidesWithWhiteRows)

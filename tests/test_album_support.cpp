@@ -98,3 +98,20 @@ QByteArray Records(const std::vector<QStringList> &records)
         lines << r.join(QStringLiteral("<!--SEP-->"));
     return toShiftJis(lines.join(QStringLiteral("\r\n")));
 }
+
+void AlbumCannedFolders::SetUp()
+{
+    AlbumFixture::SetUp();
+    if (IsSkipped() || HasFatalFailure())
+        return;
+    loadFolders(Records({{"OK"}, {"12", "0", "A"}, {"15", "1", "B"}}));
+    svc().reset();
+}
+
+std::vector<qint32> PictureIds(const TForm1 &form)
+{
+    std::vector<qint32> out;
+    for (const TAlbumImages &p : form.PictureTable)
+        out.push_back(p.PictureId);
+    return out;
+}

@@ -8,6 +8,7 @@
 #include "tests/test_local_support.h"
 
 #include <QStringList>
+#include <vector>
 
 class AlbumFixture : public AppFixture
 {
@@ -34,6 +35,18 @@ protected:
     // Set before SetUp by suites that need the stand-in's test hooks: they skip elsewhere.
     bool needsTestHooks = false;
 };
+
+// Suites whose every folder is listed from canned replies: folder A (id 12) and inside it
+// B (id 15), loaded before each test, with the request record emptied afterwards.
+class AlbumCannedFolders : public AlbumFixture
+{
+protected:
+    AlbumCannedFolders() { needsTestHooks = true; }
+    void SetUp() override;
+};
+
+// The picture ids of the album list, in list order.
+std::vector<qint32> PictureIds(const TForm1 &form);
 
 // Records of a line-record reply: fields joined by the marker, records by CR LF.
 QByteArray Records(const std::vector<QStringList> &records);

@@ -12,30 +12,14 @@
 #include <QTreeWidget>
 #include <functional>
 
-namespace
-{
-const QByteArray Folders = Records({{"OK"}, {"12", "0", "A"}, {"15", "1", "B"}});
-
-std::vector<qint32> pictureIds(const TForm1 &w)
-{
-    std::vector<qint32> out;
-    for (const TAlbumImages &p : w.PictureTable)
-        out.push_back(p.PictureId);
-    return out;
-}
-} // namespace
-
-class AlbumWaiting : public AlbumFixture
+class AlbumWaiting : public AlbumCannedFolders
 {
 protected:
-    AlbumWaiting() { needsTestHooks = true; }
     void SetUp() override
     {
-        AlbumFixture::SetUp();
+        AlbumCannedFolders::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        loadFolders(Folders);
-        svc().reset();
         folderA = form->AlbumTreeView->topLevelItem(0)->child(0);
         folderB = folderA->child(0);
     }
@@ -109,7 +93,7 @@ TEST_F(AlbumWaiting, FolderPickAndPreviewDuringADownloadTakeEffectAfterItInOrder
     ASSERT_TRUE(acted);
     EXPECT_TRUE(duringTheDownload);
     // The download in flight ends and its line is listed; the next line is skipped.
-    EXPECT_EQ(pictureIds(*form), (std::vector<qint32>{201, 202}));
+    EXPECT_EQ(PictureIds(*form), (std::vector<qint32>{201, 202}));
     EXPECT_EQ(trace.Count(QStringLiteral("Stoping ALBUM Loading")), 1);
     EXPECT_EQ(form->AlbumLoadState, STOPED_ALBUM);
     EXPECT_TRUE(form->StopTimer->Enabled());
@@ -122,7 +106,7 @@ TEST_F(AlbumWaiting, FolderPickAndPreviewDuringADownloadTakeEffectAfterItInOrder
     // The next tick lists B.
     form->DockTabSet1->setTabIndex(3);
     form->StopTimerExecute();
-    EXPECT_EQ(pictureIds(*form), std::vector<qint32>{301});
+    EXPECT_EQ(PictureIds(*form), std::vector<qint32>{301});
     EXPECT_FALSE(form->StopTimer->Enabled());
     EXPECT_EQ(asked(), (QList<QByteArray>{"mode=img&id=12", "mode=small&id=201",
                                           "mode=small&id=202", "mode=big&id=201", "mode=big&id=201",
