@@ -3,6 +3,7 @@
 #include "app/Unit1.h"
 
 #include "album/AlbumCacheFiles.h"
+#include "platform/DecodeWorker.h"
 #include "platform/Dialogs.h"
 #include "platform/Exception.h"
 #include "platform/Image.h"
@@ -75,9 +76,15 @@ void showOne(TForm1 &form, int Index)
             return;
         // Shown or not, the downloaded file does not stay.
         const auto removeDownloaded = qScopeGuard([&file] { QFile::remove(file); });
-        TPicture picture;
-        picture.LoadFromFile(file);
-        form.BigImage->setPicture(picture.Graphic()->ToImage());
+        // Decoded on the decode worker, after the thumbnail decode under way, while the
+        // window goes on.
+        QImage image;
+        form.DecodeWorker->Run([&file, &image] {
+            TPicture picture;
+            picture.LoadFromFile(file);
+            image = picture.Graphic()->ToImage();
+        });
+        form.BigImage->setPicture(image);
     } catch (const Exception &) {
         // A picture that cannot be stored or decoded is told about.
         Dialogs().ShowMessage(QStringLiteral(

@@ -4,6 +4,7 @@
 #include "album/AlbumStopOnClose.h"
 #include "app/Unit3.h"
 #include "platform/Application.h"
+#include "platform/DecodeWorker.h"
 #include "platform/Dialogs.h"
 #include "platform/Image.h"
 #include "platform/ImageList.h"
@@ -64,6 +65,7 @@ TForm1::TForm1(TLoginDialog *loginDialog, TForm3 *form3)
     CreateBars();
     BindLocalBrowserEvents();
     BindAlbumEvents();
+    DecodeWorker = std::make_unique<TDecodeWorker>();
 }
 
 void TForm1::RunStartUp()

@@ -1,6 +1,7 @@
 #pragma once
 // The main window. One class holds the program's state for the life of the process; its
 // methods are defined in the folders of the subsystems that own them.
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMainWindow>
 #include <QString>
@@ -35,6 +36,8 @@ class TStatusBar;
 class TTabSet;
 class TTimer;
 class TSPIs;
+class TDecodeWorker;
+struct TPcThumbnail;
 
 class TForm1 : public QMainWindow
 {
@@ -150,11 +153,14 @@ public:
     uint8_t PcLoadState = 4; // STOPED_PC (localbrowser/PcLoadState.h)
     int32_t PcHintStart = 0;
     int32_t PcHintEnd = 0;
-    bool PcDrawing = false;
+    bool PcDrawing = false; // a thumbnail of this listing is being decoded or waits to be placed
+    uint32_t PcListing = 0; // counts listings: a decode asked for by an earlier one is not placed
+    QElapsedTimer PcDecodeHanded; // when the last thumbnail decode was handed to the worker
     TImgCache PcImgCache;
     // Entries whose new thumbnail found no free slot (more than 80 items on screen): retried
     // once the list announces another range.
     std::vector<int> PcDroppedThumbnails;
+    uint32_t PcPreviews = 0; // counts previews asked for: only the last one asked is shown
     // Preview press tracking; a left-button drag scrolls the picture.
     bool BigImagePressed = false;
     QPoint BigImagePressPos;
@@ -168,6 +174,7 @@ public:
     void PcListViewDataHint(int start, int end);
     void PcImageDrawTimerTimer();
     void PcDispSmallImage(int index);
+    void PcPlaceSmallImage(int index, uint32_t listing, const TPcThumbnail &thumbnail);
     // Puts a finished thumbnail into a slot; returns the slot, or -1 when none may be taken.
     int PcStoreThumbnail(int index, const QImage &thumbnail);
     void PcListViewDblClick();
@@ -222,6 +229,9 @@ public:
     // The plug-in collection: none until SetSpi first runs, then kept for the whole run.
     std::unique_ptr<TSPIs> SPIs;
     void SetSpi();
+    // Every picture decode of the window, thumbnails and previews, one at a time. Declared
+    // after SPIs: the decode running at the end finishes before the plug-ins are let go.
+    std::unique_ptr<TDecodeWorker> DecodeWorker;
     bool SelectFolderDialog();
     void ActSusiePluginExecute();
 

@@ -5,6 +5,7 @@
 #include "platform/ShellTreeView.h"
 #include "platform/Timer.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/ThumbnailSteps.h"
 
 #include <QDir>
 #include <cstdio>
@@ -54,6 +55,6 @@ void BenchForm::Draw(int start, int end)
                 pending = true;
         if (!pending)
             return;
-        form->PcImageDrawTimerTimer();
+        DrawStep(*form);
     }
 }

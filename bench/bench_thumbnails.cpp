@@ -1,4 +1,5 @@
-// (a) One thumbnail step (PcDispSmallImage: decode, scale into 100 x 100, store in a slot)
+// (a) One thumbnail step (a tick handing the decode to the worker, decode, scale into
+// 100 x 100, placed in a slot)
 // for 640 x 480, 4000 x 3000 and 6000 x 4000 JPEGs, against the full decode alone and against
 // `djpeg -bmp -outfile /dev/null` on the same file in the same run. Run it with
 // QT_SCALE_FACTOR=2 for a screen of pixel ratio 2, where each thumbnail holds 200 x 200 pixels.
@@ -15,6 +16,7 @@
 #include "platform/ImageList.h"
 #include "platform/JpegImage.h"
 #include "platform/OwnerDataListView.h"
+#include "tests/support/ThumbnailSteps.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,7 +61,7 @@ int main(int argc, char **argv)
             form->PcImgCache.Clear();
             form->PcImages[0].ImageIndex = -1;
             form->PcImages[0].Drawn = false;
-            form->PcDispSmallImage(0);
+            DrawStep(*form);
             if (form->PcImages[0].ImageIndex < 0)
                 std::abort();
         });

@@ -46,6 +46,7 @@ void TForm1::ResetLocalBrowserState()
     PcHintStart = 0;
     PcHintEnd = 0;
     PcDrawing = false;
+    ++PcListing;
     PcImgCache.Clear();
     PcDroppedThumbnails.clear();
     BigImagePressed = false;

@@ -1,15 +1,42 @@
-// The thumbnail pipeline: one decode per tick, only inside the announced range.
+// The thumbnail pipeline: one decode per tick, only inside the announced range. The decode runs
+// on the decode worker; its result is placed when it comes back, after what it was asked for
+// has been checked again, since the window went on meanwhile.
 #include "app/Unit1.h"
-#include "localbrowser/ThumbnailGeometry.h"
-#include "platform/Bitmap.h"
+#include "localbrowser/PcThumbnailDecode.h"
+#include "platform/DecodeWorker.h"
 #include "platform/FileNames.h"
 #include "platform/ImageList.h"
 #include "platform/OwnerDataListView.h"
-#include "platform/Picture.h"
 #include "platform/TabSet.h"
+#include "platform/Timer.h"
 
-#include <QScopeGuard>
 #include <algorithm>
+#include <memory>
+
+namespace
+{
+void placeThumbnail(TForm1 &form, int index, const TPcThumbnail &thumbnail)
+{
+    // The list may have been cut short or scrolled away from the entry meanwhile; one out of
+    // the announced range stays undrawn and is made again when it is announced again.
+    if (index >= static_cast<int>(form.PcImages.size()) || index < form.PcHintStart ||
+        index > form.PcHintEnd)
+        return;
+    TPcImages &entry = form.PcImages[static_cast<size_t>(index)];
+    entry.Drawn = true;
+    // Undecodable: silently no thumbnail and no longer a picture.
+    entry.IsPicture = thumbnail.Made;
+    if (!thumbnail.Made)
+        return;
+    if (entry.ImageIndex >= 0) {
+        // Made again at another ratio: the entry keeps its slot and its stamp.
+        form.PcImageList->Replace(entry.ImageIndex, thumbnail.Image);
+    } else if (form.PcStoreThumbnail(index, thumbnail.Image) < 0) {
+        return;
+    }
+    form.PcListView->UpdateItems(index, index);
+}
+} // namespace
 
 void TForm1::PcImageDrawTimerTimer()
 {
@@ -39,46 +66,32 @@ void TForm1::PcDispSmallImage(int index)
 {
     if (index < 0 || index >= static_cast<int>(PcImages.size()))
         return;
-    PcDrawing = true;
-    const auto done = qScopeGuard([this, index] {
-        PcImages[static_cast<size_t>(index)].Drawn = true;
-        PcDrawing = false;
-    });
-
     TPcImages &entry = PcImages[static_cast<size_t>(index)];
-    if (entry.IsFolder)
+    if (entry.IsFolder) {
+        entry.Drawn = true;
         return;
-    TPicture picture;
-    TBitmap work;
-    // The square is 100 x 100 in the list's layout and holds ratio times as many pixels on a
-    // scaled screen, drawn from the decoded picture; the placement stays in layout pixels.
+    }
+    PcDrawing = true;
+    PcDecodeHanded.start();
+    const QByteArray path = FileSystemPath(entry.Folder, entry.NameBytes());
     const qreal ratio = PcListView->devicePixelRatioF();
-    bool made = false;
-    try {
-        picture.LoadFromLocalFile(FileSystemPath(entry.Folder, entry.NameBytes()));
-        const int W = picture.Width(), H = picture.Height();
-        const int side = ThumbnailSide(ratio);
-        work.SetSize(side, side);
-        entry.IsPicture = true;
-        made = true;
-        const TThumbnailPlacement place = ThumbnailPlacement(W, H);
-        if (side == 100 && !place.Scaled)
-            work.Canvas()->Draw(place.Rect.x(), place.Rect.y(), *picture.Graphic());
-        else
-            work.Canvas()->StretchDraw(ScaledToDevice(place.Rect, ratio), *picture.Graphic());
-    } catch (...) {
-        // Undecodable: silently no thumbnail and no longer a picture.
-        entry.IsPicture = false;
-    }
-    if (!made)
+    const uint32_t listing = PcListing;
+    auto thumbnail = std::make_shared<TPcThumbnail>();
+    DecodeWorker->Post([path, ratio, thumbnail] { *thumbnail = DecodePcThumbnail(path, ratio); },
+                       [this, index, listing, thumbnail](std::exception_ptr) {
+                           PcPlaceSmallImage(index, listing, *thumbnail);
+                       });
+}
+
+void TForm1::PcPlaceSmallImage(int index, uint32_t listing, const TPcThumbnail &thumbnail)
+{
+    // A decode of an earlier listing: its entries are gone, and PcDrawing is the new one's.
+    if (listing != PcListing)
         return;
-    QImage thumbnail = work.Image();
-    thumbnail.setDevicePixelRatio(ratio);
-    if (entry.ImageIndex >= 0) {
-        // Made again at another ratio: the entry keeps its slot and its stamp.
-        PcImageList->Replace(entry.ImageIndex, thumbnail);
-    } else if (PcStoreThumbnail(index, thumbnail) < 0) {
-        return;
-    }
-    PcListView->UpdateItems(index, index);
+    PcDrawing = false;
+    placeThumbnail(*this, index, thumbnail);
+    // A decode that outlasted the tick's interval held back the ticks that fell due meanwhile;
+    // the next one runs now, as a late tick would.
+    if (PcImageDrawTimer->Enabled() && PcDecodeHanded.elapsed() >= PcImageDrawTimer->Interval())
+        PcImageDrawTimerTimer();
 }

@@ -59,6 +59,9 @@ void TForm1::PcLoad(const QString &path)
         delete old;
     }
     PcImages.clear();
+    // A thumbnail decode still running belongs to the entries just dropped.
+    ++PcListing;
+    PcDrawing = false;
     PcImgCache.Clear();
     PcDroppedThumbnails.clear();
     PcListView->Clear();

@@ -1,6 +1,8 @@
 // The preview: a double click shows the picture at full size in the image view; a double
 // click there goes back. Dragging the picture with the left button scrolls it.
 #include "app/Unit1.h"
+#include "platform/DecodeWorker.h"
+#include "platform/Exception.h"
 #include "platform/FileNames.h"
 #include "platform/Image.h"
 #include "platform/OwnerDataListView.h"
@@ -12,6 +14,7 @@
 #include <QCoreApplication>
 #include <QScrollBar>
 #include <QTreeWidget>
+#include <new>
 
 void TForm1::PcListViewDblClick()
 {
@@ -38,12 +41,24 @@ void TForm1::PcShowBigImage(int index)
         // A listing may have run meanwhile and left fewer entries than the index assumes.
         if (index >= static_cast<int>(PcImages.size()))
             return;
-        TPicture picture;
-        picture.LoadFromLocalFile(
-            FileSystemPath(PcTreeView->Path(), PcImages[static_cast<size_t>(index)].NameBytes()));
-        BigImage->setPicture(picture.Graphic()->ToImage());
-    } catch (...) {
+        // The decode waits for the thumbnail decode under way and runs on the decode worker
+        // while the window goes on; the picture is turned upright there too.
+        const QByteArray path =
+            FileSystemPath(PcTreeView->Path(), PcImages[static_cast<size_t>(index)].NameBytes());
+        const uint32_t asked = ++PcPreviews;
+        QImage image;
+        DecodeWorker->Run([&path, &image] {
+            TPicture picture;
+            picture.LoadFromLocalFile(path);
+            image = picture.Graphic()->ToImage();
+        });
+        // A preview asked for meanwhile is the one the user wants now.
+        if (asked == PcPreviews)
+            BigImage->setPicture(image);
+    } catch (const Exception &) {
         // An undecodable file leaves the previous picture, silently.
+    } catch (const std::bad_alloc &) {
+        // So does one too big for memory.
     }
 }
 

@@ -5,6 +5,7 @@
 #include "localbrowser/ThumbnailGeometry.h"
 #include "platform/ImageList.h"
 #include "platform/OwnerDataListView.h"
+#include "tests/support/ThumbnailSteps.h"
 #include "tests/test_local_support.h"
 
 #include <QBuffer>
@@ -134,10 +135,10 @@ TEST_F(ScaledScreen, ThumbnailSlotsHoldTwiceTheLayoutRectangleDrawnFromThePictur
     plain.fill(Qt::gray);
     form->PcImageList->Replace(columnsSlot, plain);
     form->PcImageList->Replace(iconSlot, plain);
-    form->PcImageDrawTimerTimer();
+    DrawStep(*form);
     EXPECT_EQ(pixels(form->PcImageList->image(columnsSlot)), detail);
     EXPECT_EQ(form->PcImageList->image(iconSlot).devicePixelRatio(), 1.0) << "one per tick";
-    form->PcImageDrawTimerTimer();
+    DrawStep(*form);
     EXPECT_EQ(form->PcImageList->image(iconSlot).devicePixelRatio(), 2.0);
     EXPECT_EQ(form->PcImages[size_t(columnsEntry)].ImageIndex, columnsSlot);
     EXPECT_EQ(form->PcImages[size_t(iconEntry)].ImageIndex, iconSlot);
@@ -146,7 +147,7 @@ TEST_F(ScaledScreen, ThumbnailSlotsHoldTwiceTheLayoutRectangleDrawnFromThePictur
     EXPECT_EQ(form->PcImgCache.MaxStamp(), 3);
     form->PcImageList->Replace(columnsSlot, plain);
     form->PcListViewDataHint(2, 2);
-    form->PcImageDrawTimerTimer();
+    DrawStep(*form);
     EXPECT_EQ(form->PcImageList->image(columnsSlot).devicePixelRatio(), 1.0)
         << "an entry off screen keeps its thumbnail until it comes back";
 }

@@ -5,6 +5,7 @@
 #include "platform/ShellTreeView.h"
 #include "platform/Timer.h"
 #include "test_graphics_support.h"
+#include "tests/support/ThumbnailSteps.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -69,7 +70,7 @@ int LocalBrowser::drawRange(int start, int end)
                 pending = true;
         if (!pending)
             break;
-        form->PcImageDrawTimerTimer();
+        DrawStep(*form);
         ++steps;
     }
     return steps;

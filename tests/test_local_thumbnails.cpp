@@ -1,15 +1,21 @@
 // Thumbnail geometry, the draw steps, decoding failures and the 80-slot cache.
 #include "app/Unit1.h"
 #include "localbrowser/ThumbnailGeometry.h"
+#include "platform/DecodeWorker.h"
+#include "platform/Image.h"
 #include "platform/ImageList.h"
 #include "platform/OwnerDataListView.h"
 #include "platform/StatusBar.h"
 #include "platform/TabSet.h"
 #include "platform/Timer.h"
 #include "test_graphics_support.h"
+#include "tests/support/ThumbnailSteps.h"
 #include "tests/test_local_support.h"
 
+#include <QCoreApplication>
 #include <QSet>
+#include <QTimer>
+#include <future>
 
 TEST(ThumbnailGeometry, WorkedResultsComeOutExactly)
 {
@@ -102,20 +108,20 @@ TEST_F(LocalBrowser, DrawStepsKeepToTheAnnouncedRangeTabZeroAndTheCurrentEntries
                                              {QStringLiteral("c.jpg"), JpegBytes(16, 16, 0)}});
     listFolder(ten);
     form->PcListViewDataHint(4, 6);
-    form->PcImageDrawTimerTimer();
+    DrawStep(*form);
     int drawn = 0;
     for (size_t i = 0; i < 10; ++i)
         drawn += form->PcImages[i].Drawn;
     EXPECT_EQ(drawn, 1);
     EXPECT_TRUE(form->PcImages[4].Drawn);
     form->DockTabSet1->setTabIndex(2);
-    form->PcImageDrawTimerTimer();
+    DrawStep(*form);
     EXPECT_FALSE(form->PcImages[5].Drawn);
     form->DockTabSet1->setTabIndex(0);
-    form->PcImageDrawTimerTimer();
+    DrawStep(*form);
     EXPECT_TRUE(form->PcImages[5].Drawn);
-    form->PcImageDrawTimerTimer();
-    form->PcImageDrawTimerTimer();
+    DrawStep(*form);
+    DrawStep(*form);
     EXPECT_FALSE(form->PcImages[3].Drawn);
     EXPECT_FALSE(form->PcImages[7].Drawn);
 
@@ -124,13 +130,13 @@ TEST_F(LocalBrowser, DrawStepsKeepToTheAnnouncedRangeTabZeroAndTheCurrentEntries
     listFolder(three);
     ASSERT_EQ(form->PcHintEnd, 9);
     for (int tick = 0; tick < 12; ++tick)
-        form->PcImageDrawTimerTimer();
+        DrawStep(*form);
     for (const TPcImages &e : form->PcImages) {
         EXPECT_TRUE(e.Drawn);
         EXPECT_NE(e.ImageIndex, -1);
     }
     form->PcListViewDataHint(5, 20); // wholly beyond the entries: nothing to draw
-    form->PcImageDrawTimerTimer();
+    DrawStep(*form);
     EXPECT_FALSE(form->PcDrawing);
 }
 
@@ -184,7 +190,7 @@ TEST_F(LocalBrowser, HundredPicturesTwentyVisibleReuseTheEarliestOffScreenSlot)
     const int firstSlot = form->PcImages[size_t(first)].ImageIndex;
 
     form->PcListViewDataHint(80, 99);
-    form->PcImageDrawTimerTimer(); // the 81st thumbnail
+    DrawStep(*form); // the 81st thumbnail
     EXPECT_EQ(form->PcImages[80].ImageIndex, firstSlot);
     EXPECT_EQ(form->PcImages[size_t(first)].ImageIndex, -1);
     EXPECT_FALSE(form->PcImages[size_t(first)].Drawn);
@@ -224,4 +230,105 @@ TEST_F(LocalBrowser, MoreThanEightyVisibleLosesNoVisibleThumbnailAndDrawingGoesO
     for (int i = 10; i < 90; ++i)
         EXPECT_NE(form->PcImages[size_t(i)].ImageIndex, -1) << i;
     expectCacheInvariants(form);
+}
+
+namespace
+{
+// Holds the decode worker on a job of its own until opened, so that a decode handed over
+// meanwhile comes back only when the test has changed what the window wants.
+class WorkerGate
+{
+public:
+    explicit WorkerGate(TDecodeWorker &worker) : opened(promise.get_future().share())
+    {
+        worker.Post([gate = opened] { gate.wait(); }, {});
+    }
+    ~WorkerGate() { open(); }
+    void open()
+    {
+        if (!isOpen)
+            promise.set_value();
+        isOpen = true;
+    }
+
+private:
+    std::promise<void> promise;
+    std::shared_future<void> opened;
+    bool isOpen = false;
+};
+
+void waitForWorker(TForm1 *form)
+{
+    while (form->DecodeWorker->Pending() > 0)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+} // namespace
+
+TEST_F(LocalBrowser, ADecodeThatComesBackLateIsPlacedOnlyWhereItIsStillWanted)
+{
+    std::vector<std::pair<QString, QByteArray>> green;
+    for (int i = 0; i < 10; ++i)
+        green.push_back({QStringLiteral("g%1.jpg").arg(i), JpegBytes(16, 16, qRgb(0, 200, 0))});
+    const QString red = makeFolder(
+        QStringLiteral("red"), {{QStringLiteral("r0.jpg"), JpegBytes(20, 20, qRgb(220, 0, 0))},
+                                {QStringLiteral("r1.jpg"), JpegBytes(30, 20, qRgb(220, 0, 0))},
+                                {QStringLiteral("r2.jpg"), JpegBytes(40, 20, qRgb(220, 0, 0))}});
+    listFolder(makeFolder(QStringLiteral("green"), green));
+    form->PcImageDrawTimer->setEnabled(false);
+
+    // Scrolled away during the decode: the entry stays undrawn until it is announced again, and
+    // no second decode starts while one is under way.
+    {
+        WorkerGate gate(*form->DecodeWorker);
+        form->PcListViewDataHint(4, 6);
+        form->PcImageDrawTimerTimer();
+        EXPECT_TRUE(form->PcDrawing);
+        form->PcListViewDataHint(0, 2);
+        form->PcImageDrawTimerTimer();
+        EXPECT_EQ(form->DecodeWorker->Pending(), 2);
+        gate.open();
+        waitForWorker(form);
+    }
+    EXPECT_FALSE(form->PcDrawing);
+    EXPECT_FALSE(form->PcImages[4].Drawn);
+    EXPECT_EQ(form->PcImages[4].ImageIndex, -1);
+    DrawStep(*form);
+    EXPECT_TRUE(form->PcImages[0].Drawn);
+    EXPECT_EQ(form->PcImgCache.Count(), 1);
+
+    // Another folder picked during the decode: the old entry's thumbnail goes nowhere, and the
+    // new listing's decodes follow it on the worker.
+    {
+        WorkerGate gate(*form->DecodeWorker);
+        form->PcListViewDataHint(0, 9);
+        form->PcImageDrawTimerTimer(); // g1
+        listFolder(red);
+        form->PcImageDrawTimer->setEnabled(false);
+        EXPECT_FALSE(form->PcDrawing);
+        form->PcImageDrawTimerTimer(); // r0, behind g1
+        gate.open();
+        waitForWorker(form);
+    }
+    ASSERT_EQ(form->PcImages.size(), 3u);
+    EXPECT_TRUE(form->PcImages[0].Drawn);
+    EXPECT_FALSE(form->PcImages[1].Drawn);
+    EXPECT_EQ(form->PcImgCache.Count(), 1);
+    const QImage r0 = form->PcImageList->image(form->PcImages[0].ImageIndex);
+    EXPECT_EQ(r0.pixel(50, 50), qRgb(220, 0, 0)) << "the red folder's own picture";
+
+    // The preview waits for the thumbnail decode under way, with the window's events going on,
+    // and shows its own picture after it.
+    bool eventsWentOn = false;
+    {
+        WorkerGate gate(*form->DecodeWorker);
+        form->PcImageDrawTimerTimer(); // r1
+        QTimer::singleShot(20, form, [&] {
+            eventsWentOn = true;
+            gate.open();
+        });
+        form->PcShowBigImage(2);
+    }
+    EXPECT_TRUE(eventsWentOn);
+    EXPECT_NE(form->PcImages[1].ImageIndex, -1) << "placed during the preview's wait";
+    EXPECT_EQ(form->BigImage->Picture().size(), QSize(40, 20));
 }

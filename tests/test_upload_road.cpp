@@ -5,6 +5,7 @@
 #include "platform/ShellTreeView.h"
 #include "platform/StatusBar.h"
 #include "platform/Timer.h"
+#include "tests/support/ThumbnailSteps.h"
 #include "tests/test_local_support.h"
 #include "tests/test_upload_support.h"
 
@@ -30,7 +31,7 @@ TEST_F(UploadRoad, PickSelectSendAndTheOrderPageListsThePictures)
     // Draw every thumbnail: the text file loses its picture status.
     form->PcListViewDataHint(0, 2);
     for (int tick = 0; tick < 20; ++tick)
-        form->PcImageDrawTimerTimer();
+        DrawStep(*form);
     int notes = -1;
     for (size_t i = 0; i < form->PcImages.size(); ++i)
         if (form->PcImages[i].Name == "notes.jpg")

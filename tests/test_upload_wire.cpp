@@ -7,6 +7,7 @@
 #include "platform/Timer.h"
 #include "session/LoginForm.h"
 #include "test_graphics_support.h"
+#include "tests/support/ThumbnailSteps.h"
 #include "tests/test_local_support.h"
 #include "tests/test_upload_support.h"
 #include "upload/UploadRequest.h"
@@ -174,7 +175,7 @@ TEST_F(UploadWire, APhotoStoredTurnedIsSentAsTheBytesOnDisk)
     listAndSelect(folder, {"portrait.jpg"}, {0});
     // Shown upright first: the thumbnail is turned, the file is not.
     form->PcListViewDataHint(0, 0);
-    form->PcImageDrawTimerTimer();
+    DrawStep(*form);
     ASSERT_NE(form->PcImages[0].ImageIndex, -1);
     EXPECT_TRUE(ShowsUprightScene(form->PcImageList->image(form->PcImages[0].ImageIndex),
                                   QRect(13, 0, 74, 99)));

@@ -1,0 +1,80 @@
+#include "platform/DecodeWorker.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QMetaObject>
+#include <utility>
+
+TDecodeWorker::TDecodeWorker(QObject *parent) : QObject(parent)
+{
+    thread = std::thread([this] { Loop(); });
+}
+
+TDecodeWorker::~TDecodeWorker()
+{
+    {
+        const std::lock_guard lock(mutex);
+        stopping = true;
+        queue.clear();
+    }
+    wake.notify_all();
+    thread.join();
+    // Ends posted by the thread but not yet delivered die with this object's posted events.
+}
+
+void TDecodeWorker::Post(Job job, Done done)
+{
+    ++pending;
+    {
+        const std::lock_guard lock(mutex);
+        queue.push_back({std::move(job), std::move(done)});
+    }
+    wake.notify_one();
+}
+
+void TDecodeWorker::Run(Job job)
+{
+    bool finished = false;
+    std::exception_ptr error;
+    Post(std::move(job), [&finished, &error](std::exception_ptr e) {
+        error = std::move(e);
+        finished = true;
+    });
+    // Not a QEventLoop: once the application has been told to quit, a new loop would return at
+    // once, while the caller needs the job's result whatever happens meanwhile.
+    while (!finished)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (error)
+        std::rethrow_exception(error);
+}
+
+void TDecodeWorker::Loop()
+{
+    for (;;) {
+        TTask task;
+        {
+            std::unique_lock lock(mutex);
+            wake.wait(lock, [this] { return stopping || !queue.empty(); });
+            if (stopping)
+                return;
+            task = std::move(queue.front());
+            queue.pop_front();
+        }
+        std::exception_ptr error;
+        // Any error of the job is its caller's to judge: it is carried back as it was.
+        try {
+            task.job();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        task.job = nullptr;
+        QMetaObject::invokeMethod(
+            this,
+            [this, done = std::move(task.done), error] {
+                --pending;
+                if (done)
+                    done(error);
+            },
+            Qt::QueuedConnection);
+    }
+}
