@@ -37,17 +37,22 @@ int main(int argc, char **argv)
     Application app(argc, argv);
     BenchForm bench;
     TForm1 *form = bench.Form();
-    const QString folder = bench.Home.path() + QStringLiteral("/phone");
-    QDir().mkpath(folder);
-    const QString first = folder + QStringLiteral("/IMG_00.jpg");
+    // A folder of its own each round, so that every round lists and decodes afresh.
+    const QString first = bench.Home.path() + QStringLiteral("/IMG_00.jpg");
     WriteBenchJpeg(first, 6000, 4000);
-    for (int k = 1; k < Pictures; ++k)
-        QFile::copy(first, folder + QStringLiteral("/IMG_%1.jpg").arg(k, 2, 10, QLatin1Char('0')));
+    const auto folderOfRound = [&](int round) {
+        const QString folder = bench.Home.path() + QStringLiteral("/phone%1").arg(round);
+        QDir().mkpath(folder);
+        for (int k = 0; k < Pictures; ++k)
+            QFile::copy(first,
+                        folder + QStringLiteral("/IMG_%1.jpg").arg(k, 2, 10, QLatin1Char('0')));
+        return folder;
+    };
 
     std::printf("%-6s %12s %12s %10s %12s\n", "round", "longest gap", "99th pct", "over 50ms",
                 "fill total");
     for (int round = 1; round <= Rounds; ++round) {
-        bench.List(folder);
+        bench.List(folderOfRound(round));
         form->PcListViewDataHint(0, Pictures - 1);
         TLoopProbe probe;
         QEventLoop loop;

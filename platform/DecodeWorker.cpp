@@ -27,7 +27,7 @@ void TDecodeWorker::Post(Job job, Done done)
     ++pending;
     {
         const std::lock_guard lock(mutex);
-        queue.push_back({std::move(job), std::move(done)});
+        queue.push_back({std::move(job), std::move(done), nullptr});
     }
     wake.notify_one();
 }
@@ -60,21 +60,35 @@ void TDecodeWorker::Loop()
             task = std::move(queue.front());
             queue.pop_front();
         }
-        std::exception_ptr error;
         // Any error of the job is its caller's to judge: it is carried back as it was.
         try {
             task.job();
         } catch (...) {
-            error = std::current_exception();
+            task.error = std::current_exception();
         }
         task.job = nullptr;
+        // Handed back through the lock, so that what the job wrote is complete when the
+        // window's thread takes it; the call only wakes that thread. Queued to this object, it
+        // is dropped with it.
+        {
+            const std::lock_guard lock(mutex);
+            finished.push_back(std::move(task));
+        }
         QMetaObject::invokeMethod(
-            this,
-            [this, done = std::move(task.done), error] {
-                --pending;
-                if (done)
-                    done(error);
-            },
-            Qt::QueuedConnection);
+            this, [this] { Deliver(); }, Qt::QueuedConnection);
+    }
+}
+
+void TDecodeWorker::Deliver()
+{
+    std::deque<TTask> ended;
+    {
+        const std::lock_guard lock(mutex);
+        ended.swap(finished);
+    }
+    for (TTask &task : ended) {
+        --pending;
+        if (task.done)
+            task.done(task.error);
     }
 }

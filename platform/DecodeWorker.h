@@ -38,13 +38,16 @@ private:
     struct TTask {
         Job job;
         Done done;
+        std::exception_ptr error;
     };
     void Loop();
+    void Deliver();
 
     int pending = 0; // window thread only
     std::mutex mutex;
     std::condition_variable wake;
     std::deque<TTask> queue;
+    std::deque<TTask> finished; // run, not yet reported back
     bool stopping = false;
     std::thread thread;
 };

@@ -88,6 +88,10 @@ void TNetworkWorker::StartNext()
 
 void TNetworkWorker::Finished()
 {
+    {
+        const std::lock_guard lock(mutex);
+        returned = nullptr;
+    }
     const std::shared_ptr<TExchange> exchange = std::exchange(current, nullptr);
     if (!exchange)
         return;
@@ -135,7 +139,12 @@ void TNetworkWorker::Run()
         } catch (...) {
             exchange->error = std::current_exception();
         }
-        // Queued to this object: dropped with it if the window side is gone meanwhile.
+        // Handed back through the lock, so that the reply is complete when the window's thread
+        // reads it. Queued to this object: dropped with it if the window side is gone meanwhile.
+        {
+            const std::lock_guard lock(mutex);
+            returned = std::move(exchange);
+        }
         QMetaObject::invokeMethod(
             this, [this] { Finished(); }, Qt::QueuedConnection);
     }

@@ -77,7 +77,8 @@ private:
     // Shared with the thread.
     std::mutex mutex;
     std::condition_variable wake;
-    std::shared_ptr<TExchange> handed; // given to the thread, not yet taken
+    std::shared_ptr<TExchange> handed;   // given to the thread, not yet taken
+    std::shared_ptr<TExchange> returned; // done by the thread, not yet taken back
     bool stopping = false;
     std::thread thread;
 };
