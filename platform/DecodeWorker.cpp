@@ -5,6 +5,14 @@
 #include <QMetaObject>
 #include <utility>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace
+{
+constexpr int LowerPriority = 2;
+} // namespace
+
 TDecodeWorker::TDecodeWorker(QObject *parent) : QObject(parent)
 {
     thread = std::thread([this] { Loop(); });
@@ -50,6 +58,9 @@ void TDecodeWorker::Run(Job job)
 
 void TDecodeWorker::Loop()
 {
+    // Below the window's thread: on a busy machine the window gets the processor first. On
+    // Linux a thread's nice value is its own (the process id given is the thread's).
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), LowerPriority);
     for (;;) {
         TTask task;
         {

@@ -1,20 +1,33 @@
 #!/usr/bin/env bash
 # Builds the whole suite with AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/
-# and runs it. Every process the tests start (the stand-in service included) writes its
-# reports into one folder; any report there fails the run, even from a process whose exit
+# (or with ThreadSanitizer into build-tsan/, given --thread) and runs it. Every process the
+# tests start (the stand-in service included) writes its reports into one folder; any report there fails the run, even from a process whose exit
 # status nobody reads. Extra CMake arguments pass through (e.g. a compiler launcher).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-build="$top/build-asan"
-flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+# --thread: ThreadSanitizer instead, into build-tsan/ (it cannot share a build with ASan).
+mode=address
+if [[ "${1:-}" == --thread ]]; then
+    mode=thread
+    shift
+fi
+if [[ $mode == thread ]]; then
+    build="$top/build-tsan"
+    flags="-fsanitize=thread -fno-omit-frame-pointer"
+    link="-fsanitize=thread"
+else
+    build="$top/build-asan"
+    flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+    link="-fsanitize=address,undefined"
+fi
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
                                           -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVELA_BUILD_TESTS=ON \
       "-DCMAKE_C_FLAGS=$flags" "-DCMAKE_CXX_FLAGS=$flags" \
-      "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined" \
-      "-DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=address,undefined" \
-      "-DCMAKE_MODULE_LINKER_FLAGS=-fsanitize=address,undefined" \
+      "-DCMAKE_EXE_LINKER_FLAGS=$link" \
+      "-DCMAKE_SHARED_LINKER_FLAGS=$link" \
+      "-DCMAKE_MODULE_LINKER_FLAGS=$link" \
       "${launcher[@]}" "$@" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
@@ -25,6 +38,7 @@ supp="$top/tools/sanitize"
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=0:log_path=$reports/asan"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:log_path=$reports/ubsan"
 export LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0"
+export TSAN_OPTIONS="halt_on_error=0:second_deadlock_stack=1:log_path=$reports/tsan:suppressions=$supp/tsan.supp"
 status=0
 (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" --timeout 900) ||
     status=$?
