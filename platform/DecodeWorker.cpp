@@ -56,6 +56,12 @@ void TDecodeWorker::Run(Job job)
         std::rethrow_exception(error);
 }
 
+void TDecodeWorker::WaitIdle()
+{
+    std::unique_lock lock(mutex);
+    idle.wait(lock, [this] { return !running && queue.empty(); });
+}
+
 void TDecodeWorker::Loop()
 {
     // Below the window's thread: on a busy machine the window gets the processor first. On
@@ -70,6 +76,7 @@ void TDecodeWorker::Loop()
                 return;
             task = std::move(queue.front());
             queue.pop_front();
+            running = true;
         }
         // Any error of the job is its caller's to judge: it is carried back as it was.
         try {
@@ -84,7 +91,9 @@ void TDecodeWorker::Loop()
         {
             const std::lock_guard lock(mutex);
             finished.push_back(std::move(task));
+            running = false;
         }
+        idle.notify_all();
         QMetaObject::invokeMethod(
             this, [this] { Deliver(); }, Qt::QueuedConnection);
     }

@@ -31,6 +31,9 @@ public:
     // Queues job and processes this thread's events until it has run, after the jobs given
     // before it; its error is raised here as the very same kind.
     void Run(Job job);
+    // Blocks, without processing events, until no job runs or waits: for a change to what
+    // the jobs read, made on this thread before it gives the next job.
+    void WaitIdle();
     // Jobs given and not yet reported back.
     int Pending() const { return pending; }
 
@@ -46,6 +49,8 @@ private:
     int pending = 0; // window thread only
     std::mutex mutex;
     std::condition_variable wake;
+    std::condition_variable idle;
+    bool running = false;
     std::deque<TTask> queue;
     std::deque<TTask> finished; // run, not yet reported back
     bool stopping = false;

@@ -1,6 +1,7 @@
 // The main window's side of the plug-in host: loading the plug-ins of the chosen folder once a
 // run, the folder dialog and the command that switches plug-in use on and off.
 #include "app/Unit1.h"
+#include "platform/DecodeWorker.h"
 #include "platform/Dialogs.h"
 #include "platform/InstallFolders.h"
 #include "platform/StandardFolders.h"
@@ -16,6 +17,9 @@ void TForm1::SetSpi()
     // Plug-in formats register under TSPIBitmap; naming its class here keeps the picture
     // loader's unit, and with it that registration, in the program.
     SPIBitmapClass();
+    // The plug-ins' formats join the registry that the decode worker reads: not while it
+    // decodes. Only this thread gives it work, so it stays idle until this is done.
+    DecodeWorker->WaitIdle();
     SPIs = std::make_unique<TSPIs>();
     SPIs->Search(SpiFolder + PathDelim + QStringLiteral("*.spi"));
 }

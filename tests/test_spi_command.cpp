@@ -3,6 +3,7 @@
 #include "app/Unit1.h"
 #include "platform/Action.h"
 #include "platform/Application.h"
+#include "platform/DecodeWorker.h"
 #include "platform/PictureFormats.h"
 #include "spi/SPIBmp.h"
 #include "spi/SPIs.h"
@@ -18,6 +19,10 @@
 #include <QMenuBar>
 #include <QStandardPaths>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
 #include <unistd.h>
 
 namespace
@@ -190,4 +195,33 @@ TEST_F(SpiCommand, TheFolderDialogStartsAtTheDesktopWithTheProgramsOwnPluginsInI
     EXPECT_FALSE(form->Spi);
     EXPECT_EQ(shownAt, desktop);
     EXPECT_TRUE(sidebar.contains(QUrl::fromLocalFile(own)));
+}
+
+TEST_F(SpiCommand, PluginsJoinThePictureFormatsOnlyWhenNoDecodeRuns)
+{
+    start();
+    const QString folder = home.path() + QStringLiteral("/spi");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::copy(TestPlugin("testspi_good"), folder + QStringLiteral("/good.spi")));
+    // A decode under way on the worker reads the format registry that the plug-ins join.
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    std::atomic<bool> decodeEnded{false};
+    form->DecodeWorker->Post(
+        [released, &decodeEnded] {
+            released.wait();
+            decodeEnded = true;
+        },
+        {});
+    std::jthread opener([&release] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        release.set_value();
+    });
+    form->SpiFolder = folder;
+    form->SetSpi();
+    EXPECT_TRUE(decodeEnded) << "the plug-ins were registered while a decode ran";
+    EXPECT_TRUE(form->SPIs);
+    opener.join();
+    while (form->DecodeWorker->Pending() > 0)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
