@@ -3,6 +3,7 @@
 
 #include "album/AlbumCacheFiles.h"
 #include "album/AlbumThumbnail.h"
+#include "platform/DecodeWorker.h"
 #include "platform/Exception.h"
 #include "platform/ImageList.h"
 #include "platform/OwnerDataListView.h"
@@ -22,6 +23,8 @@ void TForm1::AlbumListViewData(int index, QString &caption, int &imageIndex)
         AlbumImageList->image(imageIndex).devicePixelRatio() == ratio)
         return;
     try {
+        // A plug-in may decode it, and none is entered from two threads at once.
+        DecodeWorker->WaitIdle();
         TPicture picture;
         picture.LoadFromFile(ThumbnailFileName(CacheFolder, entry.PictureId));
         AlbumImageList->Replace(imageIndex, CentredThumbnail(*picture.Graphic(), ratio));

@@ -8,6 +8,7 @@
 #include "album/AlbumThumbnail.h"
 #include "album/AlbumTreePositions.h"
 #include "album/LineRecord.h"
+#include "platform/DecodeWorker.h"
 #include "platform/Exception.h"
 #include "platform/Gauge.h"
 #include "platform/ImageList.h"
@@ -94,6 +95,8 @@ void TForm1::AlbumLoad(int FolderId)
                 if (AlbumSmallImgLoad(pictureId)) {
                     const QString file = ThumbnailFileName(CacheFolder, pictureId);
                     TPicture picture;
+                    // A plug-in may decode it, and none is entered from two threads at once.
+                    DecodeWorker->WaitIdle();
                     try {
                         picture.LoadFromFile(file);
                     } catch (const Exception &) {
