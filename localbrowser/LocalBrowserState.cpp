@@ -1,0 +1,13 @@
+#include "localbrowser/LocalBrowserState.h"
+
+void TLocalBrowserState::ResetLocalBrowserState()
+{
+    PcImages.clear();
+    PcLoadState = STOPED_PC;
+    PcHintStart = 0;
+    PcHintEnd = 0;
+    PcDrawing = false;
+    PcImgCache.Clear();
+    PcDroppedThumbnails.clear();
+    BigImagePressed = false;
+}
