@@ -1,6 +1,6 @@
 #pragma once
 // The pages the user's browser opens on the service: the order page, help and download.
-#include "service/Store.h"
+#include "service/store/Store.h"
 
 #include <optional>
 #include <string>

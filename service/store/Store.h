@@ -2,7 +2,7 @@
 // The service's data: accounts, sessions, album folders, pictures and print orders, kept in
 // the data folder. Every path the store builds is made from numbers it assigned itself; no name
 // or id from a request ever becomes part of a path.
-#include "platform/Exception.h"
+#include "service/ServiceError.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -15,10 +15,10 @@ namespace service
 {
 
 // A failure of the data folder (cannot be created, read or written).
-class EStoreError : public Exception
+class EStoreError : public EServiceError
 {
 public:
-    using Exception::Exception;
+    using EServiceError::EServiceError;
 };
 
 struct Account {

@@ -1,6 +1,6 @@
-#include "service/DataFolderLock.h"
+#include "service/store/DataFolderLock.h"
 
-#include "service/Store.h"
+#include "service/store/Store.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,17 +1,12 @@
 #pragma once
-// tovela-service's HTTP side: every exchange the client makes, the browser pages, and with
-// test hooks on, the canned replies and the request record.
+// tovela-service's HTTP side: the server and the router that hands every exchange the client
+// makes, and the browser pages, to its endpoint; with test hooks on, the hooks see each
+// request first (testhooks/).
+#include "service/router/HttpTypes.h"
+
 #include <cstddef>
 #include <memory>
 #include <string>
-
-namespace httplib
-{
-class Server;
-struct Request;
-struct Response;
-class ContentReader;
-} // namespace httplib
 
 namespace service
 {
@@ -45,15 +40,8 @@ private:
     void get(const httplib::Request &req, httplib::Response &res);
     void post(const httplib::Request &req, httplib::Response &res,
               const httplib::ContentReader &reader);
-    void testHook(const httplib::Request &req, httplib::Response &res, const std::string &body);
-    void answerCanned(const struct CannedReply &reply, httplib::Response &res);
-    void login(const httplib::Request &req, httplib::Response &res, const std::string &sid);
-    void logout(httplib::Response &res, const std::string &sid);
-    void folder(const httplib::Request &req, httplib::Response &res, const std::string &sid);
-    void image(const httplib::Request &req, httplib::Response &res, const std::string &sid,
-               bool orderOnly);
-    void orderPageGet(const httplib::Request &req, httplib::Response &res);
-    void orderPagePost(httplib::Response &res, const std::string &body);
+    void postHookPath(const httplib::Request &req, httplib::Response &res,
+                      const httplib::ContentReader &reader);
 
     Store &store_;
     ServiceOptions options_;

@@ -2,8 +2,8 @@
 // The album member's login on the order page. The program opens that page with its session id;
 // a member who logs in there logs in that session, and the program's next start-up resumes it
 // with the saved id. The same page logs the session out again.
-#include "service/Query.h"
-#include "service/Store.h"
+#include "service/store/Store.h"
+#include "service/wire/Query.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
-#include "service/MemberLogin.h"
+#include "service/endpoints/MemberLogin.h"
 
-#include "service/Pages.h"
-#include "service/ShiftJis.h"
+#include "service/endpoints/Pages.h"
+#include "service/wire/ShiftJis.h"
 
 namespace service
 {

@@ -46,6 +46,12 @@ public:
 private:
     enum class State { Preamble, AfterBoundary, Headers, Body, Done, Failed };
     bool step();
+    // One state each; false as step().
+    bool skipPreamble();
+    bool afterBoundary();
+    bool readHeaders();
+    bool readBody();
+    bool fail(); // enters Failed
     bool parseHeaders(std::string_view block);
 
     std::string delimiter_; // CR LF "--" boundary

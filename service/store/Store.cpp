@@ -1,8 +1,8 @@
-#include "service/Store.h"
+#include "service/store/Store.h"
 
-#include "service/LineRecord.h"
-#include "service/Query.h"
-#include "service/ShiftJis.h"
+#include "service/wire/LineRecord.h"
+#include "service/wire/Query.h"
+#include "service/wire/ShiftJis.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "service/Thumbnail.h"
+#include "service/store/Thumbnail.h"
 
 #include <QBuffer>
 #include <QImage>

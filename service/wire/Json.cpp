@@ -1,4 +1,4 @@
-#include "service/Json.h"
+#include "service/wire/Json.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
-#include "service/DemoAlbum.h"
+#include "service/store/DemoAlbum.h"
 
-#include "service/Store.h"
+#include "service/store/Store.h"
 
 #include <QBuffer>
 #include <QImage>

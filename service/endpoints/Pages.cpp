@@ -1,6 +1,6 @@
-#include "service/Pages.h"
+#include "service/endpoints/Pages.h"
 
-#include "service/ShiftJis.h"
+#include "service/wire/ShiftJis.h"
 
 namespace service
 {

@@ -1,7 +1,7 @@
 #pragma once
 // The data folder belongs to one running service: a second one on the same folder would keep
 // tables of its own in memory and write over the first one's rows.
-#include "platform/Exception.h"
+#include "service/ServiceError.h"
 
 #include <filesystem>
 
@@ -9,10 +9,10 @@ namespace service
 {
 
 // Raised when another process holds the data folder.
-class EFolderInUse : public Exception
+class EFolderInUse : public EServiceError
 {
 public:
-    using Exception::Exception;
+    using EServiceError::EServiceError;
 };
 
 // An exclusive lock on the data folder, held for the life of the object (and released by the

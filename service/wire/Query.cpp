@@ -1,6 +1,6 @@
-#include "service/Query.h"
+#include "service/wire/Query.h"
 
-#include "service/ShiftJis.h"
+#include "service/wire/ShiftJis.h"
 
 namespace service
 {

@@ -1,4 +1,4 @@
-#include "service/ShiftJis.h"
+#include "service/wire/ShiftJis.h"
 
 #include <cerrno>
 #include <iconv.h>

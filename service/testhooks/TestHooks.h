@@ -1,7 +1,7 @@
 #pragma once
 // What --test-hooks adds: canned replies that win over the real logic, and a record of every
 // request as it came on the wire.
-#include "service/Query.h"
+#include "service/wire/Query.h"
 
 #include <condition_variable>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "service/ConnectionThreads.h"
+#include "service/router/ConnectionThreads.h"
 
 #include <memory>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "service/Multipart.h"
+#include "service/wire/Multipart.h"
 
 #include <algorithm>
 #include <cctype>
@@ -97,103 +97,112 @@ bool MultipartReader::feed(const char *data, size_t size)
 bool MultipartReader::step()
 {
     switch (state_) {
-    case State::Preamble: {
-        size_t at = pending_.find(delimiter_);
-        if (at == std::string::npos) {
-            // Keep only what could still be the start of the delimiter.
-            if (pending_.size() > delimiter_.size())
-                pending_.erase(0, pending_.size() - delimiter_.size());
-            return false;
-        }
-        pending_.erase(0, at + delimiter_.size());
-        state_ = State::AfterBoundary;
-        return true;
-    }
-    case State::AfterBoundary: {
-        size_t i = 0;
-        while (i < pending_.size() && (pending_[i] == ' ' || pending_[i] == '\t'))
-            ++i;
-        if (pending_.size() < i + 2)
-            return false;
-        if (pending_.compare(i, 2, "--") == 0) {
-            pending_.clear();
-            state_ = State::Done;
-            return false;
-        }
-        if (pending_.compare(i, 2, "\r\n") != 0) {
-            state_ = State::Failed;
-            return false;
-        }
-        pending_.erase(0, i + 2);
-        state_ = State::Headers;
-        scanned_ = 0;
-        return true;
-    }
-    case State::Headers: {
-        size_t end;
-        size_t skip;
-        if (pending_.compare(0, 2, "\r\n") == 0) {
-            end = 0;
-            skip = 2;
-        } else {
-            end = pending_.find("\r\n\r\n", scanned_);
-            if (end == std::string::npos) {
-                // The last three bytes may still begin the blank line, so the block itself
-                // is longer than the limit only beyond them.
-                if (pending_.size() > kMaxHeaderBlock + 3) {
-                    state_ = State::Failed;
-                    return false;
-                }
-                scanned_ = pending_.size() > 3 ? pending_.size() - 3 : 0;
-                return false;
-            }
-            skip = 4;
-        }
-        // The limit is on the block, not on what one piece of input held: a long block that
-        // arrives whole is refused like one that trickles in.
-        if (end > kMaxHeaderBlock) {
-            state_ = State::Failed;
-            return false;
-        }
-        if (!parseHeaders(std::string_view(pending_).substr(0, end))) {
-            state_ = State::Failed;
-            return false;
-        }
-        pending_.erase(0, end + skip);
-        state_ = State::Body;
-        return true;
-    }
-    case State::Body: {
-        size_t at = pending_.find(delimiter_);
-        if (at == std::string::npos) {
-            // Everything but a possible beginning of the delimiter is part data.
-            if (pending_.size() >= delimiter_.size()) {
-                size_t safe = pending_.size() - (delimiter_.size() - 1);
-                if (callbacks_.data && !callbacks_.data(pending_.data(), safe)) {
-                    state_ = State::Failed;
-                    return false;
-                }
-                pending_.erase(0, safe);
-            }
-            return false;
-        }
-        if (at > 0 && callbacks_.data && !callbacks_.data(pending_.data(), at)) {
-            state_ = State::Failed;
-            return false;
-        }
-        if (callbacks_.end && !callbacks_.end()) {
-            state_ = State::Failed;
-            return false;
-        }
-        pending_.erase(0, at + delimiter_.size());
-        state_ = State::AfterBoundary;
-        return true;
-    }
+    case State::Preamble:
+        return skipPreamble();
+    case State::AfterBoundary:
+        return afterBoundary();
+    case State::Headers:
+        return readHeaders();
+    case State::Body:
+        return readBody();
     case State::Done:
     case State::Failed:
         return false;
     }
     return false;
+}
+
+bool MultipartReader::fail()
+{
+    state_ = State::Failed;
+    return false;
+}
+
+bool MultipartReader::skipPreamble()
+{
+    size_t at = pending_.find(delimiter_);
+    if (at == std::string::npos) {
+        // Keep only what could still be the start of the delimiter.
+        if (pending_.size() > delimiter_.size())
+            pending_.erase(0, pending_.size() - delimiter_.size());
+        return false;
+    }
+    pending_.erase(0, at + delimiter_.size());
+    state_ = State::AfterBoundary;
+    return true;
+}
+
+// After a delimiter: "--" closes the body, CR LF opens the next part.
+bool MultipartReader::afterBoundary()
+{
+    size_t i = 0;
+    while (i < pending_.size() && (pending_[i] == ' ' || pending_[i] == '\t'))
+        ++i;
+    if (pending_.size() < i + 2)
+        return false;
+    if (pending_.compare(i, 2, "--") == 0) {
+        pending_.clear();
+        state_ = State::Done;
+        return false;
+    }
+    if (pending_.compare(i, 2, "\r\n") != 0)
+        return fail();
+    pending_.erase(0, i + 2);
+    state_ = State::Headers;
+    scanned_ = 0;
+    return true;
+}
+
+bool MultipartReader::readHeaders()
+{
+    size_t end;
+    size_t skip;
+    if (pending_.compare(0, 2, "\r\n") == 0) {
+        end = 0;
+        skip = 2;
+    } else {
+        end = pending_.find("\r\n\r\n", scanned_);
+        if (end == std::string::npos) {
+            // The last three bytes may still begin the blank line, so the block itself
+            // is longer than the limit only beyond them.
+            if (pending_.size() > kMaxHeaderBlock + 3)
+                return fail();
+            scanned_ = pending_.size() > 3 ? pending_.size() - 3 : 0;
+            return false;
+        }
+        skip = 4;
+    }
+    // The limit is on the block, not on what one piece of input held: a long block that
+    // arrives whole is refused like one that trickles in.
+    if (end > kMaxHeaderBlock)
+        return fail();
+    if (!parseHeaders(std::string_view(pending_).substr(0, end)))
+        return fail();
+    pending_.erase(0, end + skip);
+    state_ = State::Body;
+    return true;
+}
+
+bool MultipartReader::readBody()
+{
+    size_t at = pending_.find(delimiter_);
+    if (at == std::string::npos) {
+        // Everything but a possible beginning of the delimiter is part data.
+        if (pending_.size() >= delimiter_.size()) {
+            size_t safe = pending_.size() - (delimiter_.size() - 1);
+            if (callbacks_.data && !callbacks_.data(pending_.data(), safe))
+                return fail();
+            pending_.erase(0, safe);
+        }
+        return false;
+    }
+    if (at > 0 && callbacks_.data && !callbacks_.data(pending_.data(), at))
+        return fail();
+    if (callbacks_.end && !callbacks_.end())
+        return fail();
+    pending_.erase(0, at + delimiter_.size());
+    state_ = State::AfterBoundary;
+    return true;
 }
 
 bool MultipartReader::parseHeaders(std::string_view block)

@@ -1,6 +1,6 @@
-#include "service/TestHooks.h"
+#include "service/testhooks/TestHooks.h"
 
-#include "service/Json.h"
+#include "service/wire/Json.h"
 
 #include <chrono>
 
