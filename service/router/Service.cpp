@@ -79,10 +79,11 @@ Service::Service(Store &store, ServiceOptions options)
     // holds its own thread meanwhile.
     server_->set_read_timeout(30, 0);
     server_->set_write_timeout(120, 0);
-    server_->Get(".*",
-                 [this](const httplib::Request &req, httplib::Response &res) { get(req, res); });
+    server_->Get(".*", [this](const httplib::Request &req, httplib::Response &res) {
+        serve(req, res, nullptr);
+    });
     server_->Post(".*", [this](const httplib::Request &req, httplib::Response &res,
-                               const httplib::ContentReader &reader) { post(req, res, reader); });
+                               const httplib::ContentReader &reader) { serve(req, res, &reader); });
     hideMultipartType(*server_);
     server_->set_exception_handler(answerFailure);
 }
@@ -111,14 +112,37 @@ void Service::stop()
     server_->stop();
 }
 
-void Service::get(const httplib::Request &req, httplib::Response &res)
+void Service::serve(const httplib::Request &req, httplib::Response &res,
+                    const httplib::ContentReader *reader)
 {
     if (isHookPath(req.path)) {
-        serveHookPath(hooks_.get(), store_, req, contentTypeOf(req), std::string(), res);
+        serveHook(req, res, reader);
         return;
     }
-    if (HookedRequest(hooks_.get(), req, recordOf(req)).answer(res))
+    HookedRequest hooked(hooks_.get(), req, recordOf(req));
+    if (reader)
+        post(req, res, *reader, hooked);
+    else if (!hooked.answer(res))
+        get(req, res);
+}
+
+void Service::serveHook(const httplib::Request &req, httplib::Response &res,
+                        const httplib::ContentReader *reader)
+{
+    std::string body;
+    bool complete = !reader || readBody(req, *reader, [&body](const char *data, size_t size) {
+        body.append(data, size);
+        return body.size() <= kMaxHookBody;
+    });
+    if (!complete) {
+        text(res, "body too large or cut off", 400);
         return;
+    }
+    serveHookPath(hooks_.get(), store_, req, contentTypeOf(req), body, res);
+}
+
+void Service::get(const httplib::Request &req, httplib::Response &res)
+{
     std::string sid;
     const std::string &path = req.path;
     if (scriptSession(path, "/wis/wi_login.php", sid))
@@ -144,13 +168,8 @@ void Service::get(const httplib::Request &req, httplib::Response &res)
 }
 
 void Service::post(const httplib::Request &req, httplib::Response &res,
-                   const httplib::ContentReader &reader)
+                   const httplib::ContentReader &reader, HookedRequest &hooked)
 {
-    if (isHookPath(req.path)) {
-        postHookPath(req, res, reader);
-        return;
-    }
-    HookedRequest hooked(hooks_.get(), req, recordOf(req));
     std::string pathSid;
     const bool isUpload = scriptSession(req.path, "/wis/wi_upload.php", pathSid);
     const bool realLogic = !hooked.answersInstead();
@@ -178,21 +197,6 @@ void Service::post(const httplib::Request &req, httplib::Response &res,
         serveOrderPagePost(store_, res, form);
     else
         text(res, "NG", 404);
-}
-
-void Service::postHookPath(const httplib::Request &req, httplib::Response &res,
-                           const httplib::ContentReader &reader)
-{
-    std::string body;
-    bool complete = readBody(req, reader, [&body](const char *data, size_t size) {
-        body.append(data, size);
-        return body.size() <= kMaxHookBody;
-    });
-    if (!complete) {
-        text(res, "body too large or cut off", 400);
-        return;
-    }
-    serveHookPath(hooks_.get(), store_, req, contentTypeOf(req), body, res);
 }
 
 } // namespace service

@@ -11,6 +11,7 @@
 namespace service
 {
 
+class HookedRequest;
 class Store;
 class TestHooks;
 
@@ -37,11 +38,18 @@ public:
     void stop();
 
 private:
+    // Every request comes in here (reader: none for a GET): the test hook paths, else the
+    // hooks' part in the request (testhooks/HookedRequest.h), then the real logic.
+    void serve(const httplib::Request &req, httplib::Response &res,
+               const httplib::ContentReader *reader);
+    void serveHook(const httplib::Request &req, httplib::Response &res,
+                   const httplib::ContentReader *reader);
+    // The real logic of a GET, by path.
     void get(const httplib::Request &req, httplib::Response &res);
+    // The real logic of a POST: reads the body as it streams in (the hooks see it too), then
+    // answers unless a canned reply does.
     void post(const httplib::Request &req, httplib::Response &res,
-              const httplib::ContentReader &reader);
-    void postHookPath(const httplib::Request &req, httplib::Response &res,
-                      const httplib::ContentReader &reader);
+              const httplib::ContentReader &reader, HookedRequest &hooked);
 
     Store &store_;
     ServiceOptions options_;

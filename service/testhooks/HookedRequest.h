@@ -2,7 +2,8 @@
 // The test hooks' part in one request to the service's own paths: the canned reply due for its
 // path, which either answers instead of the real logic or, when it passes, only paces the
 // request (a slow line); and the request's record as it came on the wire. With the hooks off
-// (no TestHooks) it does nothing and the real logic answers.
+// (no TestHooks) it does nothing and the real logic answers. The router makes one for every
+// request outside /__test/, in one place (Service::serve).
 #include "service/router/HttpTypes.h"
 #include "service/testhooks/TestHooks.h"
 
