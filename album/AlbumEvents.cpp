@@ -1,7 +1,5 @@
-// Wiring of the album view's events and its state at start-up.
+// Wiring of the album view's events.
 #include "app/Unit1.h"
-
-#include "album/AlbumLoadState.h"
 #include "platform/OwnerDataListView.h"
 
 #include <QTreeWidget>
@@ -17,11 +15,4 @@ void TForm1::BindAlbumEvents()
     };
     AlbumListView->OnDblClick = [this] { AlbumListViewDblClick(); };
     // Selecting album pictures has no effect.
-}
-
-void TForm1::ResetAlbumState()
-{
-    PictureTable.clear();
-    AlbumLoaded = false;
-    AlbumLoadState = STOPED_ALBUM;
 }

@@ -1,9 +1,9 @@
 #include "album/AlbumLoadState.h"
 
-QString AlbumLoadStateName(uint8_t state)
+QString AlbumLoadStateName(TLoadState state)
 {
     switch (state) {
-    case 0:
+    case NOTHING:
         return QStringLiteral("NOTHING");
     case NOW_LOADING_ALBUM:
         return QStringLiteral("NOW_LOADING_ALBUM");

@@ -1,20 +1,21 @@
 #pragma once
-// The main window. One class holds the program's state for the life of the process; its
-// methods are defined in the folders of the subsystems that own them.
-#include <QElapsedTimer>
+// The main window. One class for the life of the process: it is composed of the state of each
+// subsystem (declared in that subsystem's folder) and holds its own widgets; its methods are
+// defined in the folders of the subsystems that own them.
 #include <QImage>
 #include <QMainWindow>
 #include <QString>
 #include <memory>
 #include <vector>
 
-#include "album/AlbumFolder.h"
-#include "album/AlbumImages.h"
+#include "album/AlbumState.h"
 #include "app/WindowIndexes.h"
-#include "localbrowser/ImgCache.h"
-#include "localbrowser/PcImages.h"
+#include "localbrowser/LocalBrowserState.h"
 #include "platform/Action.h"
 #include "platform/ActionBar.h"
+#include "session/SessionState.h"
+#include "spi/SpiState.h"
+#include "upload/UploadState.h"
 
 class QAction;
 class QListWidget;
@@ -35,11 +36,15 @@ class TSplitPane;
 class TStatusBar;
 class TTabSet;
 class TTimer;
-class TSPIs;
 class TDecodeWorker;
 struct TPcThumbnail;
 
-class TForm1 : public QMainWindow
+class TForm1 : public QMainWindow,
+               public TSessionState,
+               public TLocalBrowserState,
+               public TAlbumState,
+               public TUploadState,
+               public TSpiState
 {
     Q_OBJECT
 public:
@@ -57,8 +62,6 @@ public:
     QString SettingsFallback;
     qint16 LastView = 0;
     bool NavigateWindow = true;
-    bool Spi = false;
-    QString SpiFolder;
     QString ServiceHost; // "http://" + host[:port]
 
     TLoginDialog *LoginDialog;
@@ -84,7 +87,9 @@ public:
     void SaveIniFile();
     void StopTimerExecute();
 
-    // Controls.
+    // Controls: the window's own, made by its construction and owned by it as Qt children.
+    // Each is used by one or more subsystems, but they stay here with the construction that
+    // builds and lays them out together, rather than being spread over the subsystems' state.
     TActionList *ActionManager1;
     TAction *ActLogin, *ActLogout, *ActRefresh, *Exit, *ActNetworkConfig, *ActFont, *ActVersion,
         *ActHelp, *ActRename, *ActDelete, *AcTUpFolder, *ActFileUpLoad, *ActReload, *ActGoOrder,
@@ -126,11 +131,7 @@ public:
     QMenu *MoveToFolder;
     QAction *Delete1, *N3, *N5, *N6;
 
-    // ---- service session (session/) ----
-    QString SessionId; // saved in the settings under KvoSessionId
-    QString UserName;  // display name from the service; empty when logged out
-    bool LoggedIn = false;
-    bool SessionReady = false;
+    // ---- service session (session/; state: SessionState.h) ----
     // The HTTP client with its cookie store (IdCookieManager1), owned as a child of the window.
     static class HttpClient *CreateHttpClient(QObject *owner);
     class HttpClient *IdHTTP1 = CreateHttpClient(this);
@@ -148,25 +149,12 @@ public:
     void ActGoOrderExecute();
     void ActDispOrderPageUrlExecute();
 
-    // ---- local picture browser (localbrowser/) ----
-    std::vector<TPcImages> PcImages;
-    uint8_t PcLoadState = 4; // STOPED_PC (localbrowser/PcLoadState.h)
-    int32_t PcHintStart = 0;
-    int32_t PcHintEnd = 0;
-    bool PcDrawing = false; // a thumbnail of this listing is being decoded or waits to be placed
-    uint32_t PcListing = 0; // counts listings: a decode asked for by an earlier one is not placed
-    QElapsedTimer PcDecodeHanded; // when the last thumbnail decode was handed to the worker
-    TImgCache PcImgCache;
-    // Entries whose new thumbnail found no free slot (more than 80 items on screen): retried
-    // once the list announces another range.
-    std::vector<int> PcDroppedThumbnails;
-    uint32_t PcPreviews = 0; // counts previews asked for: only the last one asked is shown
-    // Preview press tracking; a left-button drag scrolls the picture.
-    bool BigImagePressed = false;
-    QPoint BigImagePressPos;
-    QPoint BigImageScrollOrigin;
+    // ---- local picture browser (localbrowser/; state: LocalBrowserState.h) ----
+    // Every picture decode of the window (thumbnails, both previews) runs on it, one at a time.
+    // A member, it ends (its running decode finished) before the plug-in state, a base, lets
+    // the plug-ins go.
+    std::unique_ptr<TDecodeWorker> DecodeWorker;
     void BindLocalBrowserEvents();
-    void ResetLocalBrowserState();
     void StopTimerPcBranch();
     void PcTreeViewChange();
     void PcLoad(const QString &path);
@@ -191,13 +179,8 @@ public:
     void PcListViewMouseMove(Qt::MouseButtons buttons, QPoint pos);
     void ActFileUpExecute();
 
-    // ---- online album (album/) ----
-    bool AlbumLoaded = false;
-    std::vector<TAlbumFolder> FolderTable;  // entry k: the tree node at display position k
-    std::vector<TAlbumImages> PictureTable; // entry n: item n of AlbumListView
-    quint8 AlbumLoadState = 9;              // STOPED_ALBUM (album/AlbumLoadState.h)
+    // ---- online album (album/; state: AlbumState.h) ----
     void BindAlbumEvents();
-    void ResetAlbumState();
     void StopTimerAlbumBranch();
     void AlbumFolderLoad();
     void AcTUpFolderExecute();
@@ -205,9 +188,6 @@ public:
     void AlbumTreeViewChange(class QTreeWidgetItem *Node);
     void GoUpFolder();
     void ActMoveToFolder();
-    // Folder items beyond the first MoveToFolderEagerItems of the last load, in order; they
-    // join the submenu when it is about to be shown (see AlbumFolderLoad).
-    std::vector<class QAction *> MoveToFolderPending;
     void MoveToFolderAboutToShow();
     void AlbumLoad(int FolderId);
     bool AlbumSmallImgLoad(int PictureId);
@@ -215,23 +195,11 @@ public:
     void AlbumListViewDblClick();
     void AlbumShowBigImage(int Index);
 
-    // ---- upload (upload/) ----
-    bool UploadBusy = false;   // a batch runs
-    bool UploadCancel = false; // set by the progress window's cancel button
-    bool UploadClosed = false; // the window closed while a batch ran: it ends without a word
-    // The running batch: a snapshot of the pictures to send (Name and Folder only), taken
-    // when the batch starts so that browsing meanwhile does not change it. Empty otherwise.
-    std::vector<TPcImages> UploadList;
+    // ---- upload (upload/; state: UploadState.h) ----
     void ActFileUpLoadExecute();
-    void SetUploadCancel(bool value);
 
-    // ---- plug-in host (spi/) ----
-    // The plug-in collection: none until SetSpi first runs, then kept for the whole run.
-    std::unique_ptr<TSPIs> SPIs;
+    // ---- plug-in host (spi/; state: SpiState.h) ----
     void SetSpi();
-    // Every picture decode of the window, thumbnails and previews, one at a time. Declared
-    // after SPIs: the decode running at the end finishes before the plug-ins are let go.
-    std::unique_ptr<TDecodeWorker> DecodeWorker;
     bool SelectFolderDialog();
     void ActSusiePluginExecute();
 

@@ -1,6 +1,5 @@
-// Wiring of the local picture view's events and its state at start-up.
+// Wiring of the local picture view's events.
 #include "app/Unit1.h"
-#include "localbrowser/PcLoadState.h"
 #include "platform/Image.h"
 #include "platform/OwnerDataListView.h"
 #include "platform/ScrollBox.h"
@@ -37,17 +36,4 @@ void TForm1::BindLocalBrowserEvents()
     BigImage->OnMouseUp = [this](Qt::MouseButton button, QPoint pos) {
         BigImageMouseUp(button, pos);
     };
-}
-
-void TForm1::ResetLocalBrowserState()
-{
-    PcImages.clear();
-    PcLoadState = STOPED_PC;
-    PcHintStart = 0;
-    PcHintEnd = 0;
-    PcDrawing = false;
-    ++PcListing;
-    PcImgCache.Clear();
-    PcDroppedThumbnails.clear();
-    BigImagePressed = false;
 }

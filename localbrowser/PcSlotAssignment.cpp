@@ -4,6 +4,12 @@
 #include "platform/ImageList.h"
 #include "platform/OwnerDataListView.h"
 
+namespace
+{
+// Where the search for the slot to give up starts: only stamps below it can be chosen.
+constexpr int32_t SlotSearchStampLimit = 999999;
+} // namespace
+
 int TForm1::PcStoreThumbnail(int index, const QImage &thumbnail)
 {
     TPcImages &entry = PcImages[static_cast<size_t>(index)];
@@ -16,7 +22,7 @@ int TForm1::PcStoreThumbnail(int index, const QImage &thumbnail)
     // The lowest stamp among the records of entries outside the range. Going through the
     // records gives the same choice as scanning every entry: stamps are distinct, and each
     // entry owns at most one record.
-    int32_t best = 999999;
+    int32_t best = SlotSearchStampLimit;
     TImageListCache *chosen = nullptr;
     for (TImageListCache &record : PcImgCache.Records()) {
         const int j = record.ItemIndex;

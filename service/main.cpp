@@ -1,8 +1,8 @@
 // tovela-service: the stand-in of the online service, on loopback.
-#include "service/DataFolderLock.h"
-#include "service/DemoAlbum.h"
-#include "service/Service.h"
-#include "service/Store.h"
+#include "service/router/Service.h"
+#include "service/store/DataFolderLock.h"
+#include "service/store/DemoAlbum.h"
+#include "service/store/Store.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -148,11 +148,6 @@ void UploadStopOnClose(TForm1 &form)
     form.Form2->Close();
 }
 
-void TForm1::SetUploadCancel(bool value)
-{
-    UploadCancel = value;
-}
-
 void TForm1::ActFileUpLoadExecute()
 {
     // Whatever happens below, the guide moves on to its last page (the order page).

@@ -1,15 +1,15 @@
 #include "upload/UpLoadProgress.h"
 
-#include "app/Unit1.h"
 #include "platform/Dialogs.h"
 #include "platform/PixelFont.h"
+#include "upload/UploadState.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 
-TForm2::TForm2(TForm1 *form1, QWidget *parent)
+TForm2::TForm2(TUploadState *form1, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint),
       Form1(form1)

@@ -7,16 +7,17 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class TForm1;
+struct TUploadState;
 
 class TForm2 : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TForm2(TForm1 *form1, QWidget *parent = nullptr);
+    // form1 is the main window; the progress window needs only its upload state.
+    explicit TForm2(TUploadState *form1, QWidget *parent = nullptr);
     ~TForm2() override;
 
-    TForm1 *Form1;
+    TUploadState *Form1;
     QLabel *Label1;
     QProgressBar *Gauge1;
     QPushButton *CancelButton;

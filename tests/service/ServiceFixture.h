@@ -1,7 +1,7 @@
 #pragma once
 // A fresh data folder, and optionally the service running on it over loopback.
-#include "service/Service.h"
-#include "service/Store.h"
+#include "service/router/Service.h"
+#include "service/store/Store.h"
 
 #include <httplib.h>
 

@@ -1,4 +1,4 @@
-#include "service/LineRecord.h"
+#include "service/wire/LineRecord.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "service/Multipart.h"
+#include "service/wire/Multipart.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Many connections at once: clients that hold theirs open do not keep others waiting.
 #include "ServiceFixture.h"
-#include "service/ConnectionThreads.h"
+#include "service/router/ConnectionThreads.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

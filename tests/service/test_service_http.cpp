@@ -1,8 +1,8 @@
 // The service over loopback, driven with an HTTP client as our program would drive it.
 #include "ServiceFixture.h"
-#include "service/LineRecord.h"
-#include "service/ShiftJis.h"
-#include "service/Thumbnail.h"
+#include "service/store/Thumbnail.h"
+#include "service/wire/LineRecord.h"
+#include "service/wire/ShiftJis.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -1,6 +1,6 @@
 // tovela-service as a process: one service per data folder and one per port.
 #include "ServiceFixture.h"
-#include "service/DataFolderLock.h"
+#include "service/store/DataFolderLock.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,5 +1,5 @@
-#include "service/Query.h"
-#include "service/ShiftJis.h"
+#include "service/wire/Query.h"
+#include "service/wire/ShiftJis.h"
 
 #include <gtest/gtest.h>
 

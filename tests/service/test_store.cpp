@@ -1,6 +1,6 @@
 #include "ServiceFixture.h"
-#include "service/DemoAlbum.h"
-#include "service/ShiftJis.h"
+#include "service/store/DemoAlbum.h"
+#include "service/wire/ShiftJis.h"
 
 #include <fstream>
 #include <set>
