@@ -2,7 +2,7 @@
 #include "app/Unit1.h"
 
 #include "album/AlbumLoadState.h"
-#include "platform/OwnerDataListView.h"
+#include "platform/widgets/OwnerDataListView.h"
 
 #include <QTreeWidget>
 

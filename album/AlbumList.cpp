@@ -3,10 +3,10 @@
 
 #include "album/AlbumCacheFiles.h"
 #include "album/AlbumThumbnail.h"
-#include "platform/Exception.h"
-#include "platform/ImageList.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/Picture.h"
+#include "platform/base/Exception.h"
+#include "platform/graphics/Picture.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/OwnerDataListView.h"
 
 void TForm1::AlbumListViewData(int index, QString &caption, int &imageIndex)
 {

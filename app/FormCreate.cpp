@@ -2,11 +2,11 @@
 #include "app/Unit1.h"
 
 #include "app/Unit3.h"
-#include "platform/Dialogs.h"
-#include "platform/StandardFolders.h"
-#include "platform/StatusBar.h"
-#include "platform/TabSet.h"
-#include "platform/Timer.h"
+#include "platform/base/Dialogs.h"
+#include "platform/base/Timer.h"
+#include "platform/system/StandardFolders.h"
+#include "platform/widgets/StatusBar.h"
+#include "platform/widgets/TabSet.h"
 
 #include <QDir>
 #include <QFileInfo>

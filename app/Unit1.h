@@ -12,8 +12,8 @@
 #include "app/WindowIndexes.h"
 #include "localbrowser/ImgCache.h"
 #include "localbrowser/PcImages.h"
-#include "platform/Action.h"
-#include "platform/ActionBar.h"
+#include "platform/widgets/Action.h"
+#include "platform/widgets/ActionBar.h"
 
 class QAction;
 class QListWidget;

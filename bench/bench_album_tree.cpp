@@ -3,7 +3,7 @@
 #include "app/Program.h"
 #include "app/Unit1.h"
 #include "bench/bench_service.h"
-#include "platform/Application.h"
+#include "platform/base/Application.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/ServiceProcess.h"
 

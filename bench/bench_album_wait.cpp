@@ -7,9 +7,9 @@
 #include "app/Unit1.h"
 #include "bench/LoopProbe.h"
 #include "bench/bench_service.h"
-#include "platform/Application.h"
-#include "platform/TabSet.h"
-#include "platform/Timer.h"
+#include "platform/base/Application.h"
+#include "platform/base/Timer.h"
+#include "platform/widgets/TabSet.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/ServiceProcess.h"
 

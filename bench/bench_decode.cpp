@@ -2,7 +2,7 @@
 // to /dev/null, on the same files in the same run. djpeg's time includes starting a process,
 // so the figure of an empty run (djpeg -version) is printed too.
 #include "bench_pictures.h"
-#include "platform/JpegImage.h"
+#include "platform/graphics/JpegImage.h"
 
 #include <QCoreApplication>
 #include <QFile>

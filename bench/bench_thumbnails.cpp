@@ -10,11 +10,11 @@
 #include "bench_form.h"
 #include "bench_pictures.h"
 #include "localbrowser/ThumbnailGeometry.h"
-#include "platform/Application.h"
-#include "platform/Bitmap.h"
-#include "platform/ImageList.h"
-#include "platform/JpegImage.h"
-#include "platform/OwnerDataListView.h"
+#include "platform/base/Application.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/JpegImage.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/OwnerDataListView.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,9 +6,9 @@
 #include "app/Unit1.h"
 #include "bench/LoopProbe.h"
 #include "bench/bench_service.h"
-#include "platform/Action.h"
-#include "platform/Application.h"
-#include "platform/OwnerDataListView.h"
+#include "platform/base/Application.h"
+#include "platform/widgets/Action.h"
+#include "platform/widgets/OwnerDataListView.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/ServiceProcess.h"
 

@@ -1,12 +1,12 @@
 // The thumbnail pipeline: one decode per tick, only inside the announced range.
 #include "app/Unit1.h"
 #include "localbrowser/ThumbnailGeometry.h"
-#include "platform/Bitmap.h"
-#include "platform/FileNames.h"
-#include "platform/ImageList.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/Picture.h"
-#include "platform/TabSet.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Picture.h"
+#include "platform/system/FileNames.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/TabSet.h"
 
 #include <QScopeGuard>
 #include <algorithm>

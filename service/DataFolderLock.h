@@ -1,7 +1,7 @@
 #pragma once
 // The data folder belongs to one running service: a second one on the same folder would keep
 // tables of its own in memory and write over the first one's rows.
-#include "platform/Exception.h"
+#include "platform/base/Exception.h"
 
 #include <filesystem>
 

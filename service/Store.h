@@ -2,7 +2,7 @@
 // The service's data: accounts, sessions, album folders, pictures and print orders, kept in
 // the data folder. Every path the store builds is made from numbers it assigned itself; no name
 // or id from a request ever becomes part of a path.
-#include "platform/Exception.h"
+#include "platform/base/Exception.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,9 +1,9 @@
 // Login and logout exchanges with the service.
 #include "app/Unit1.h"
 
-#include "platform/Dialogs.h"
-#include "platform/HttpError.h"
-#include "platform/ShiftJis.h"
+#include "platform/base/Dialogs.h"
+#include "platform/net/HttpError.h"
+#include "platform/text/ShiftJis.h"
 #include "session/LoginForm.h"
 #include "session/ServiceReply.h"
 

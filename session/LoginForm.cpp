@@ -1,6 +1,6 @@
 #include "session/LoginForm.h"
 
-#include "platform/PixelFont.h"
+#include "platform/widgets/PixelFont.h"
 
 #include <QFont>
 #include <QGuiApplication>

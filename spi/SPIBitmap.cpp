@@ -1,8 +1,8 @@
 // TSPIBitmap: the picture loader that tries the plain bitmap reader and the plug-ins in the
 // order the file's extension decides, and always ends holding a plain bitmap.
-#include "platform/FileNames.h"
-#include "platform/GraphicsErrors.h"
-#include "platform/Picture.h"
+#include "platform/graphics/GraphicsErrors.h"
+#include "platform/graphics/Picture.h"
+#include "platform/system/FileNames.h"
 #include "spi/SPIBmp.h"
 #include "spi/SPIs.h"
 

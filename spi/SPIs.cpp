@@ -2,8 +2,8 @@
 // search and the candidate list of a file.
 #include "spi/SPIs.h"
 
-#include "platform/FolderFiles.h"
-#include "platform/Picture.h"
+#include "platform/graphics/Picture.h"
+#include "platform/system/FolderFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>

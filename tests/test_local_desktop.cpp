@@ -2,12 +2,12 @@
 // place, Ctrl+A with a button held, a tree that does not watch, tree widths as the settings say.
 #include "app/Unit1.h"
 #include "localbrowser/PcLoadState.h"
-#include "platform/ImageList.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/ShellTreeView.h"
-#include "platform/ShiftJis.h"
-#include "platform/SplitPane.h"
-#include "platform/Timer.h"
+#include "platform/base/Timer.h"
+#include "platform/text/ShiftJis.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/ShellTreeView.h"
+#include "platform/widgets/SplitPane.h"
 #include "test_graphics_support.h"
 #include "tests/test_local_support.h"
 

@@ -3,8 +3,8 @@
 #include "app/Unit1.h"
 #include "app/WindowIndexes.h"
 #include "localbrowser/ThumbnailGeometry.h"
-#include "platform/ImageList.h"
-#include "platform/OwnerDataListView.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/OwnerDataListView.h"
 #include "tests/test_local_support.h"
 
 #include <QBuffer>

@@ -2,8 +2,8 @@
 
 #include "app/Unit1.h"
 #include "localbrowser/PcLoadState.h"
-#include "platform/ShellTreeView.h"
-#include "platform/Timer.h"
+#include "platform/base/Timer.h"
+#include "platform/widgets/ShellTreeView.h"
 #include "test_graphics_support.h"
 
 #include <QBuffer>

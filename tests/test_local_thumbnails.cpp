@@ -1,11 +1,11 @@
 // Thumbnail geometry, the draw steps, decoding failures and the 80-slot cache.
 #include "app/Unit1.h"
 #include "localbrowser/ThumbnailGeometry.h"
-#include "platform/ImageList.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/StatusBar.h"
-#include "platform/TabSet.h"
-#include "platform/Timer.h"
+#include "platform/base/Timer.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/StatusBar.h"
+#include "platform/widgets/TabSet.h"
 #include "test_graphics_support.h"
 #include "tests/test_local_support.h"
 

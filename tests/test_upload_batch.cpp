@@ -1,8 +1,8 @@
 // The upload command over loopback: what is sent, in which order, what the progress window
 // shows, cancel, the service's limit, a second invocation, and the refusals before a batch.
 #include "app/Unit3.h"
-#include "platform/Action.h"
-#include "platform/ShiftJis.h"
+#include "platform/text/ShiftJis.h"
+#include "platform/widgets/Action.h"
 #include "tests/test_upload_support.h"
 
 #include <QFile>

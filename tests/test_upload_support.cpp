@@ -1,8 +1,8 @@
 #include "tests/test_upload_support.h"
 
 #include "app/Unit1.h"
-#include "platform/Action.h"
-#include "platform/ShiftJis.h"
+#include "platform/text/ShiftJis.h"
+#include "platform/widgets/Action.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -3,7 +3,7 @@
 // in a temporary folder, put into the local list and selected as the browser would, and the
 // batch's requests are read back from the service's record.
 #include "app/Unit1.h"
-#include "platform/OwnerDataListView.h"
+#include "platform/widgets/OwnerDataListView.h"
 #include "tests/support/AppFixture.h"
 #include "tests/support/ServiceProcess.h"
 #include "tests/support/TraceCapture.h"

@@ -1,7 +1,7 @@
 // A picture's POST waits on the network worker while the window goes on processing its events:
 // timers fire, the cancel button and a second upload command are served during the transfer,
 // and a close during it ends the batch after that picture without sending anything again.
-#include "platform/Action.h"
+#include "platform/widgets/Action.h"
 #include "tests/test_upload_support.h"
 
 #include <QFile>
