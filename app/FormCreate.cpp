@@ -55,6 +55,7 @@ void TForm1::FormCreate()
             }
         }
     } catch (const std::exception &) {
+        // Whatever is raised while the folders are made gets this one message; start-up goes on.
         Dialogs().ShowMessage(QStringLiteral("フォルダ作成エラーが発生しました"));
     }
     if (!readable.isEmpty())

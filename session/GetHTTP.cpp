@@ -70,6 +70,7 @@ bool TForm1::GetHTTPBin(const QString &url, const QString &fileName)
         // The file could not be created: that reaches the caller.
         throw;
     } catch (...) {
+        // Every other failure of the transfer is a plain false, without a message.
         return false;
     }
     return true;

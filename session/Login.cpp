@@ -69,7 +69,8 @@ bool TForm1::Logout()
     try {
         GetHTTP(ServiceHost + QStringLiteral("/wis/wi_logout.php/") + SessionId);
     } catch (...) {
-        // The window goes to the logged-out state whatever became of the request.
+        // Any failure of the logout request is dropped: the window goes to the logged-out state
+        // whatever became of it (a connection failure was already reported inside GetHTTP).
     }
     GetCookie();
     LogoutProc();

@@ -64,7 +64,7 @@ TSPIBitmap::loadByClassOrder(const QString &FileName, const std::function<void(T
             loader(*attempt);
             return attempt;
         } catch (const std::exception &) {
-            // This reader could not; the next one is tried.
+            // Any error of this reader is dropped with it, and the next class is tried.
             rewind();
         }
     }
@@ -78,6 +78,7 @@ void TSPIBitmap::load(const QString &FileName, const std::function<void(TGraphic
     try {
         TakeGraphic(loadByClassOrder(FileName, loader, rewind));
     } catch (...) {
+        // Any error is carried past the end report below and raised again.
         failure = std::current_exception();
     }
     // Sent in every case, with the size the bitmap has now.

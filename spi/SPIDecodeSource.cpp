@@ -101,6 +101,7 @@ void TInSPIAbleData::Decode()
         }
     found:;
     } catch (...) {
+        // Any error is carried past the end report below and raised again.
         failure = std::current_exception();
     }
     report(TProgressStage::psEnding, 100, QStringLiteral("Loaded Graphic by Susie Plugin"));

@@ -61,6 +61,7 @@ void TSPIGraphic::DecodeBySPI()
         if (data->IsEmpty())
             throw EInvalidGraphic(SPICouldNotDecodeText());
     } catch (...) {
+        // Whatever the error, no half-decoded data stays behind; the error goes on.
         ClearData();
         throw;
     }

@@ -98,6 +98,7 @@ UploadOutcome SendPicture(TNetworkWorker &worker, const UploadPictureRequest &re
     } catch (const EIdHTTPProtocolException &) {
         return UploadOutcome::ErrorStatus;
     } catch (const std::exception &) {
+        // A failure anywhere in sending one picture is dropped without a word; the batch goes on.
         return UploadOutcome::TransferFailed;
     }
 }

@@ -155,6 +155,7 @@ struct HttpClient::Impl {
             }
             return n;
         } catch (...) {
+            // Nothing may unwind through libcurl: any error is kept and raised once it returns.
             self->pending = std::current_exception();
             return 0;
         }
@@ -172,6 +173,7 @@ struct HttpClient::Impl {
                 ++self->storeVersion;
             return n;
         } catch (...) {
+            // Nothing may unwind through libcurl: any error is kept and raised once it returns.
             self->pending = std::current_exception();
             return 0;
         }
@@ -186,6 +188,7 @@ struct HttpClient::Impl {
         try {
             return self->progress(ulnow, ultotal) ? 0 : 1;
         } catch (...) {
+            // Nothing may unwind through libcurl: any error is kept and raised once it returns.
             self->pending = std::current_exception();
             return 1;
         }
@@ -438,6 +441,7 @@ void HttpClient::get(const QString &url, const QString &fileName)
     try {
         d->perform(url);
     } catch (...) {
+        // Whatever the error, the partial file is thrown away; the error goes on.
         d->file = nullptr;
         file.cancel();
         throw;
@@ -480,6 +484,7 @@ QByteArray HttpClient::post(const QString &url, const QList<HttpFormPart> &parts
     try {
         d->perform(url);
     } catch (...) {
+        // Whatever the error, the handle goes back to plain GETs; the error goes on.
         curl_easy_setopt(h, CURLOPT_MIMEPOST, nullptr);
         curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
         throw;

@@ -73,6 +73,7 @@ void TNetworkWorker::StartNext()
             if (next->prepare)
                 next->prepare();
         } catch (...) {
+            // Any error belongs to the exchange's waiter, who raises it.
             next->error = std::current_exception();
             next->done = true;
             continue;
@@ -99,6 +100,7 @@ void TNetworkWorker::Finished()
         try {
             exchange->settle(exchange->reply);
         } catch (...) {
+            // Any error belongs to the exchange's waiter, who raises it.
             exchange->error = std::current_exception();
         }
         starting = wasStarting;
@@ -133,6 +135,7 @@ void TNetworkWorker::Run()
             }
             exchange->reply.Status = client.responseCode();
         } catch (...) {
+            // The worker thread carries any error back to the window thread, which raises it.
             exchange->error = std::current_exception();
         }
         // Queued to this object: dropped with it if the window side is gone meanwhile.
