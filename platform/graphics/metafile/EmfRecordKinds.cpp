@@ -2,6 +2,7 @@
 // start) and calls the player. A record too short for its fields is skipped; counts are
 // checked against the record's size before anything is read or allocated.
 #include "platform/graphics/metafile/MetafilePlayer.h"
+#include "platform/graphics/metafile/MetafileRecordNumbers.h"
 
 #include <QHash>
 
@@ -61,6 +62,18 @@ bool polyPoints(R r, bool small, std::vector<QPolygonF> &out)
         out.push_back(std::move(poly));
     }
     return true;
+}
+
+// Records that carry nothing but their kind: one step of the player.
+template <void (TMetafilePlayer::*Step)()> void step(R, P p)
+{
+    (p.*Step)();
+}
+
+// Records that carry one mode number.
+template <void (TMetafilePlayer::*Set)(int)> void mode(R r, P p)
+{
+    (p.*Set)(int(r.U32(8)));
 }
 
 template <void (TMetafilePlayer::*Draw)(const QPolygonF &), bool Small> void polyKind(R r, P p)
@@ -132,21 +145,6 @@ void scaleWindowExt(R r, P p)
         p.SetWindowExt(QSizeF(p.WindowExt().width() * sx, p.WindowExt().height() * sy));
 }
 
-void setMapMode(R r, P p)
-{
-    p.SetMapMode(int(r.U32(8)));
-}
-
-void setBkMode(R r, P p)
-{
-    p.SetBkMode(int(r.U32(8)));
-}
-
-void setPolyFillMode(R r, P p)
-{
-    p.SetPolyFillMode(int(r.U32(8)));
-}
-
 void setRop2(R r, P p)
 {
     if (r.Has(8, 4))
@@ -170,11 +168,6 @@ void setBkColor(R r, P p)
         p.SetBkColor(colorRef(r.U32(8)));
 }
 
-void setArcDirection(R r, P p)
-{
-    p.SetArcDirection(int(r.U32(8)));
-}
-
 void setMiterLimit(R r, P p)
 {
     if (r.Has(8, 4))
@@ -191,11 +184,6 @@ void lineTo(R r, P p)
 {
     if (r.Has(8, 8))
         p.LineTo(point32(r, 8));
-}
-
-void saveDC(R, P p)
-{
-    p.SaveDC();
 }
 
 void restoreDC(R r, P p)
@@ -222,16 +210,16 @@ void modifyWorldTransform(R r, P p)
         return;
     const QTransform x = xform(r, 8);
     switch (r.U32(32)) {
-    case 1: // MWT_IDENTITY
+    case MWT_IDENTITY:
         p.SetWorldTransform(QTransform());
         break;
-    case 2: // MWT_LEFTMULTIPLY
+    case MWT_LEFTMULTIPLY:
         p.SetWorldTransform(x * p.WorldTransform());
         break;
-    case 3: // MWT_RIGHTMULTIPLY
+    case MWT_RIGHTMULTIPLY:
         p.SetWorldTransform(p.WorldTransform() * x);
         break;
-    case 4: // MWT_SET
+    case MWT_SET:
         p.SetWorldTransform(x);
         break;
     default:
@@ -256,8 +244,9 @@ void createPen(R r, P p)
     if (!r.Has(8, 20))
         return;
     const quint32 style = r.U32(12);
-    p.CreateObject(r.U32(8),
-                   TMetafilePen{style & 0x0F, double(r.I32(16)), colorRef(r.U32(24)), false, {}});
+    p.CreateObject(
+        r.U32(8),
+        TMetafilePen{style & PS_STYLE_MASK, double(r.I32(16)), colorRef(r.U32(24)), false, {}});
 }
 
 void extCreatePen(R r, P p)
@@ -266,13 +255,13 @@ void extCreatePen(R r, P p)
         return;
     TMetafilePen pen;
     pen.Style = r.U32(28);
-    pen.Geometric = (pen.Style & 0x00010000) != 0; // PS_GEOMETRIC
+    pen.Geometric = (pen.Style & PS_GEOMETRIC) != 0;
     pen.Width = r.U32(32);
     pen.Color = colorRef(r.U32(40));
-    if (r.U32(36) == 1) // a pen whose brush is hollow draws nothing
-        pen.Style = (pen.Style & ~0x0Fu) | 5;
+    if (r.U32(36) == BS_NULL) // a pen whose brush is hollow draws nothing
+        pen.Style = (pen.Style & ~PS_STYLE_MASK) | PS_NULL;
     const qint64 entries = r.U32(48);
-    if ((pen.Style & 0x0F) == 7 && entries <= (r.Size() - 52) / 4)
+    if ((pen.Style & PS_STYLE_MASK) == PS_USERSTYLE && entries <= (r.Size() - 52) / 4)
         for (qint64 i = 0; i < entries && i < 16; ++i)
             pen.Dashes.append(r.U32(52 + i * 4));
     p.CreateObject(r.U32(8), pen);
@@ -299,7 +288,7 @@ void createDibPatternBrush(R r, P p)
 {
     if (!r.Has(8, 24))
         return;
-    TMetafileBrush brush{6, qRgb(0, 0, 0), 0, {}};
+    TMetafileBrush brush{BS_DIBPATTERNPT, qRgb(0, 0, 0), 0, {}};
     if (r.U32(12) == 0) // colours, not palette indexes
         brush.Pattern = recordDib(r, r.U32(16), r.U32(20), r.U32(24), r.U32(28));
     p.CreateObject(r.U32(8), brush);
@@ -311,7 +300,7 @@ void createMonoBrush(R r, P p)
 {
     if (!r.Has(8, 24))
         return;
-    TMetafileBrush brush{3, qRgb(0, 0, 0), 0, {}};
+    TMetafileBrush brush{BS_PATTERN, qRgb(0, 0, 0), 0, {}};
     brush.Pattern = TMetafilePlayer::DecodeMonoDib(r.Slice(r.U32(16), r.U32(20)),
                                                    r.Slice(r.U32(24), r.U32(28)));
     if (brush.Pattern.isNull()) { // not 1-bit after all: a pattern of its own colours
@@ -544,7 +533,7 @@ void setDIBitsToDevice(R r, P p)
         return;
     const QImage image = recordDib(r, r.U32(48), r.U32(52), r.U32(56), r.U32(60));
     const QRectF dest(r.I32(24), r.I32(28), r.I32(40), r.I32(44));
-    p.StretchBits(dest, image, dibSource(image, r, 32, bottomUp(r, r.U32(48))), 0x00CC0020);
+    p.StretchBits(dest, image, dibSource(image, r, 32, bottomUp(r, r.U32(48))), SRCCOPY);
 }
 
 // BitBlt and StretchBlt: without a bitmap they paint with the brush.
@@ -587,127 +576,87 @@ void alphaBlend(R r, P p)
                  blend);
 }
 
-void beginPath(R, P p)
-{
-    p.BeginPath();
-}
-
-void endPath(R, P p)
-{
-    p.EndPath();
-}
-
-void abortPath(R, P p)
-{
-    p.AbortPath();
-}
-
-void closeFigure(R, P p)
-{
-    p.CloseFigure();
-}
-
-void fillPath(R, P p)
-{
-    p.FillPath();
-}
-
-void strokePath(R, P p)
-{
-    p.StrokePath();
-}
-
-void strokeAndFillPath(R, P p)
-{
-    p.StrokeAndFillPath();
-}
-
-void selectClipPath(R r, P p)
-{
-    p.SelectClipPath(int(r.U32(8)));
-}
-
 using TKind = void (*)(R, P);
 
 const QHash<quint32, TKind> &kinds()
 {
     using A = TMetafilePlayer::TArcKind;
     static const QHash<quint32, TKind> table{
-        {2, polyBezier},
-        {3, polyKind<&TMetafilePlayer::Polygon, false>},
-        {4, polyKind<&TMetafilePlayer::Polyline, false>},
-        {5, polyKind<&TMetafilePlayer::PolyBezierTo, false>},
-        {6, polyKind<&TMetafilePlayer::PolylineTo, false>},
-        {7, polyPolyline<false>},
-        {8, polyPolygon<false>},
-        {9, setWindowExt},
-        {10, setWindowOrg},
-        {11, setViewportExt},
-        {12, setViewportOrg},
-        {15, setPixel},
-        {17, setMapMode},
-        {18, setBkMode},
-        {19, setPolyFillMode},
-        {20, setRop2},
-        {22, setTextAlign},
-        {24, setTextColor},
-        {25, setBkColor},
-        {26, offsetClipRgn},
-        {27, moveTo},
-        {29, excludeClipRect},
-        {30, intersectClipRect},
-        {31, scaleViewportExt},
-        {32, scaleWindowExt},
-        {33, saveDC},
-        {34, restoreDC},
-        {35, setWorldTransform},
-        {36, modifyWorldTransform},
-        {37, selectObject},
-        {38, createPen},
-        {39, createBrushIndirect},
-        {40, deleteObject},
-        {41, angleArc},
-        {42, ellipse},
-        {43, rectangle},
-        {44, roundRect},
-        {45, arcKind<A::Arc>},
-        {46, arcKind<A::Chord>},
-        {47, arcKind<A::Pie>},
-        {49, createPalette},
-        {54, lineTo},
-        {55, arcKind<A::ArcTo>},
-        {57, setArcDirection},
-        {58, setMiterLimit},
-        {59, beginPath},
-        {60, endPath},
-        {61, closeFigure},
-        {62, fillPath},
-        {63, strokeAndFillPath},
-        {64, strokePath},
-        {67, selectClipPath},
-        {68, abortPath},
-        {71, fillRgn},
-        {74, paintRgn},
-        {75, extSelectClipRgn},
-        {76, bitBlt},
-        {77, stretchBlt},
-        {80, setDIBitsToDevice},
-        {81, stretchDIBits},
-        {82, extCreateFont},
-        {83, extTextOut<false>},
-        {84, extTextOut<true>},
-        {85, polyKind<&TMetafilePlayer::PolyBezier, true>},
-        {86, polyKind<&TMetafilePlayer::Polygon, true>},
-        {87, polyKind<&TMetafilePlayer::Polyline, true>},
-        {88, polyKind<&TMetafilePlayer::PolyBezierTo, true>},
-        {89, polyKind<&TMetafilePlayer::PolylineTo, true>},
-        {90, polyPolyline<true>},
-        {91, polyPolygon<true>},
-        {93, createMonoBrush},
-        {94, createDibPatternBrush},
-        {95, extCreatePen},
-        {114, alphaBlend},
-        {118, gradientFill},
+        {EMR_POLYBEZIER, polyBezier},
+        {EMR_POLYGON, polyKind<&TMetafilePlayer::Polygon, false>},
+        {EMR_POLYLINE, polyKind<&TMetafilePlayer::Polyline, false>},
+        {EMR_POLYBEZIERTO, polyKind<&TMetafilePlayer::PolyBezierTo, false>},
+        {EMR_POLYLINETO, polyKind<&TMetafilePlayer::PolylineTo, false>},
+        {EMR_POLYPOLYLINE, polyPolyline<false>},
+        {EMR_POLYPOLYGON, polyPolygon<false>},
+        {EMR_SETWINDOWEXTEX, setWindowExt},
+        {EMR_SETWINDOWORGEX, setWindowOrg},
+        {EMR_SETVIEWPORTEXTEX, setViewportExt},
+        {EMR_SETVIEWPORTORGEX, setViewportOrg},
+        {EMR_SETPIXELV, setPixel},
+        {EMR_SETMAPMODE, mode<&TMetafilePlayer::SetMapMode>},
+        {EMR_SETBKMODE, mode<&TMetafilePlayer::SetBkMode>},
+        {EMR_SETPOLYFILLMODE, mode<&TMetafilePlayer::SetPolyFillMode>},
+        {EMR_SETROP2, setRop2},
+        {EMR_SETTEXTALIGN, setTextAlign},
+        {EMR_SETTEXTCOLOR, setTextColor},
+        {EMR_SETBKCOLOR, setBkColor},
+        {EMR_OFFSETCLIPRGN, offsetClipRgn},
+        {EMR_MOVETOEX, moveTo},
+        {EMR_EXCLUDECLIPRECT, excludeClipRect},
+        {EMR_INTERSECTCLIPRECT, intersectClipRect},
+        {EMR_SCALEVIEWPORTEXTEX, scaleViewportExt},
+        {EMR_SCALEWINDOWEXTEX, scaleWindowExt},
+        {EMR_SAVEDC, step<&TMetafilePlayer::SaveDC>},
+        {EMR_RESTOREDC, restoreDC},
+        {EMR_SETWORLDTRANSFORM, setWorldTransform},
+        {EMR_MODIFYWORLDTRANSFORM, modifyWorldTransform},
+        {EMR_SELECTOBJECT, selectObject},
+        {EMR_CREATEPEN, createPen},
+        {EMR_CREATEBRUSHINDIRECT, createBrushIndirect},
+        {EMR_DELETEOBJECT, deleteObject},
+        {EMR_ANGLEARC, angleArc},
+        {EMR_ELLIPSE, ellipse},
+        {EMR_RECTANGLE, rectangle},
+        {EMR_ROUNDRECT, roundRect},
+        {EMR_ARC, arcKind<A::Arc>},
+        {EMR_CHORD, arcKind<A::Chord>},
+        {EMR_PIE, arcKind<A::Pie>},
+        {EMR_CREATEPALETTE, createPalette},
+        {EMR_LINETO, lineTo},
+        {EMR_ARCTO, arcKind<A::ArcTo>},
+        {EMR_SETARCDIRECTION, mode<&TMetafilePlayer::SetArcDirection>},
+        {EMR_SETMITERLIMIT, setMiterLimit},
+        {EMR_BEGINPATH, step<&TMetafilePlayer::BeginPath>},
+        {EMR_ENDPATH, step<&TMetafilePlayer::EndPath>},
+        {EMR_CLOSEFIGURE, step<&TMetafilePlayer::CloseFigure>},
+        {EMR_FILLPATH, step<&TMetafilePlayer::FillPath>},
+        {EMR_STROKEANDFILLPATH, step<&TMetafilePlayer::StrokeAndFillPath>},
+        {EMR_STROKEPATH, step<&TMetafilePlayer::StrokePath>},
+        {EMR_SELECTCLIPPATH, mode<&TMetafilePlayer::SelectClipPath>},
+        {EMR_ABORTPATH, step<&TMetafilePlayer::AbortPath>},
+        {EMR_FILLRGN, fillRgn},
+        {EMR_PAINTRGN, paintRgn},
+        {EMR_EXTSELECTCLIPRGN, extSelectClipRgn},
+        {EMR_BITBLT, bitBlt},
+        {EMR_STRETCHBLT, stretchBlt},
+        {EMR_SETDIBITSTODEVICE, setDIBitsToDevice},
+        {EMR_STRETCHDIBITS, stretchDIBits},
+        {EMR_EXTCREATEFONTINDIRECTW, extCreateFont},
+        {EMR_EXTTEXTOUTA, extTextOut<false>},
+        {EMR_EXTTEXTOUTW, extTextOut<true>},
+        {EMR_POLYBEZIER16, polyKind<&TMetafilePlayer::PolyBezier, true>},
+        {EMR_POLYGON16, polyKind<&TMetafilePlayer::Polygon, true>},
+        {EMR_POLYLINE16, polyKind<&TMetafilePlayer::Polyline, true>},
+        {EMR_POLYBEZIERTO16, polyKind<&TMetafilePlayer::PolyBezierTo, true>},
+        {EMR_POLYLINETO16, polyKind<&TMetafilePlayer::PolylineTo, true>},
+        {EMR_POLYPOLYLINE16, polyPolyline<true>},
+        {EMR_POLYPOLYGON16, polyPolygon<true>},
+        {EMR_CREATEMONOBRUSH, createMonoBrush},
+        {EMR_CREATEDIBPATTERNBRUSHPT, createDibPatternBrush},
+        {EMR_EXTCREATEPEN, extCreatePen},
+        {EMR_ALPHABLEND, alphaBlend},
+        {EMR_GRADIENTFILL, gradientFill},
     };
     return table;
 }

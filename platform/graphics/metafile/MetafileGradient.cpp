@@ -26,24 +26,15 @@ quint8 channel(double value)
 {
     return quint8(std::clamp(int(std::lround(value)), 0, 65535) >> 8);
 }
-} // namespace
 
-void TMetafilePlayer::ShadeTriangles(const std::vector<TMetafileTriangle> &Triangles)
+// The triangles on the device, each with the pixels it may cover inside target; all is the
+// union of those. Triangles with points off the number line or outside the target are
+// dropped, and so is every triangle past the visit budget.
+std::vector<TDeviceTriangle> deviceTriangles(const std::vector<TMetafileTriangle> &Triangles,
+                                             const QTransform &toDevice, const QRect &target,
+                                             QRect &all)
 {
-    if (path || Triangles.empty())
-        return;
-    const QTransform toDevice = full * base;
-    if (!std::isfinite(toDevice.m11()) || !toDevice.isInvertible())
-        return;
-    const QPaintDevice *device = painter.device();
-    QRect target = base.mapRect(rect).toAlignedRect();
-    if (device)
-        target &= QRect(0, 0, device->width(), device->height());
-    if (target.isEmpty())
-        return;
-
     std::vector<TDeviceTriangle> shapes;
-    QRect all;
     qint64 visits = 0;
     for (const TMetafileTriangle &t : Triangles) {
         TDeviceTriangle d;
@@ -75,6 +66,60 @@ void TMetafilePlayer::ShadeTriangles(const std::vector<TMetafileTriangle> &Trian
         all |= d.Bounds;
         shapes.push_back(d);
     }
+    return shapes;
+}
+
+// Shades the part of one triangle inside band into picture, whose top-left pixel is the
+// band's; true when a pixel was set.
+bool shadeInBand(const TDeviceTriangle &d, const QRect &band, QImage &picture)
+{
+    const QRect area = d.Bounds & band;
+    if (area.isEmpty())
+        return false;
+    // Edge functions: w_i is the weight of corner i, 1 there and 0 on its far edge.
+    const QPointF a = d.P[0], b = d.P[1], c = d.P[2];
+    const double det = (b.x() - a.x()) * (c.y() - a.y()) - (c.x() - a.x()) * (b.y() - a.y());
+    if (std::abs(det) < 1e-12)
+        return false;
+    bool inked = false;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        QRgb *line = reinterpret_cast<QRgb *>(picture.scanLine(y - band.top()));
+        const double py = y + 0.5;
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const double px = x + 0.5;
+            const double w1 = ((c.x() - px) * (a.y() - py) - (a.x() - px) * (c.y() - py)) / det;
+            const double w2 = ((a.x() - px) * (b.y() - py) - (b.x() - px) * (a.y() - py)) / det;
+            const double w0 = 1 - w1 - w2;
+            constexpr double Edge = -1e-9;
+            if (w0 < Edge || w1 < Edge || w2 < Edge)
+                continue;
+            double rgb[3];
+            for (int k = 0; k < 3; ++k)
+                rgb[k] = w0 * d.C[0][k] + w1 * d.C[1][k] + w2 * d.C[2][k];
+            line[x - band.left()] = qRgb(channel(rgb[0]), channel(rgb[1]), channel(rgb[2]));
+            inked = true;
+        }
+    }
+    return inked;
+}
+} // namespace
+
+void TMetafilePlayer::ShadeTriangles(const std::vector<TMetafileTriangle> &Triangles)
+{
+    if (path || Triangles.empty())
+        return;
+    const QTransform toDevice = full * base;
+    if (!std::isfinite(toDevice.m11()) || !toDevice.isInvertible())
+        return;
+    const QPaintDevice *device = painter.device();
+    QRect target = base.mapRect(rect).toAlignedRect();
+    if (device)
+        target &= QRect(0, 0, device->width(), device->height());
+    if (target.isEmpty())
+        return;
+
+    QRect all;
+    const std::vector<TDeviceTriangle> shapes = deviceTriangles(Triangles, toDevice, target, all);
     if (shapes.empty())
         return;
 
@@ -88,37 +133,8 @@ void TMetafilePlayer::ShadeTriangles(const std::vector<TMetafileTriangle> &Trian
             break;
         picture.fill(Qt::transparent);
         bool inked = false;
-        for (const TDeviceTriangle &d : shapes) {
-            const QRect area = d.Bounds & band;
-            if (area.isEmpty())
-                continue;
-            // Edge functions: w_i is the weight of corner i, 1 there and 0 on its far edge.
-            const QPointF a = d.P[0], b = d.P[1], c = d.P[2];
-            const double det =
-                (b.x() - a.x()) * (c.y() - a.y()) - (c.x() - a.x()) * (b.y() - a.y());
-            if (std::abs(det) < 1e-12)
-                continue;
-            for (int y = area.top(); y <= area.bottom(); ++y) {
-                QRgb *line = reinterpret_cast<QRgb *>(picture.scanLine(y - band.top()));
-                const double py = y + 0.5;
-                for (int x = area.left(); x <= area.right(); ++x) {
-                    const double px = x + 0.5;
-                    const double w1 =
-                        ((c.x() - px) * (a.y() - py) - (a.x() - px) * (c.y() - py)) / det;
-                    const double w2 =
-                        ((a.x() - px) * (b.y() - py) - (b.x() - px) * (a.y() - py)) / det;
-                    const double w0 = 1 - w1 - w2;
-                    constexpr double Edge = -1e-9;
-                    if (w0 < Edge || w1 < Edge || w2 < Edge)
-                        continue;
-                    double rgb[3];
-                    for (int k = 0; k < 3; ++k)
-                        rgb[k] = w0 * d.C[0][k] + w1 * d.C[1][k] + w2 * d.C[2][k];
-                    line[x - band.left()] = qRgb(channel(rgb[0]), channel(rgb[1]), channel(rgb[2]));
-                    inked = true;
-                }
-            }
-        }
+        for (const TDeviceTriangle &d : shapes)
+            inked = shadeInBand(d, band, picture) || inked;
         if (inked)
             painter.drawImage(band.topLeft(), picture);
     }

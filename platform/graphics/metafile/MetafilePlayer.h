@@ -5,6 +5,7 @@
 // themselves are small functions in EmfRecordKinds.cpp and WmfRecordKinds.cpp; this file
 // knows nothing of their layout.
 #include "platform/graphics/metafile/MetafileRecords.h"
+#include "platform/graphics/metafile/MetafileStyles.h"
 
 #include <QColor>
 #include <QImage>
@@ -108,13 +109,13 @@ public:
     // Attributes.
     void SetTextColor(QRgb C) { state.TextColor = C; }
     void SetBkColor(QRgb C) { state.BkColor = C; }
-    void SetBkMode(int Mode) { state.BkOpaque = Mode == 2; }
+    void SetBkMode(int Mode) { state.BkOpaque = Mode == OPAQUE; }
     void SetPolyFillMode(int Mode)
     {
-        state.FillRule = Mode == 2 ? Qt::WindingFill : Qt::OddEvenFill;
+        state.FillRule = Mode == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
     }
     void SetTextAlign(quint32 Align) { state.TextAlign = Align; }
-    void SetArcDirection(int Direction) { state.Clockwise = Direction == 2; }
+    void SetArcDirection(int Direction) { state.Clockwise = Direction == AD_CLOCKWISE; }
     void SetRop2(int Rop) { state.Rop2 = Rop; }
     void SetMiterLimit(double Limit) { state.MiterLimit = Limit; }
 
@@ -186,7 +187,7 @@ public:
 
 private:
     struct TState {
-        int MapMode = 1;
+        int MapMode = MM_TEXT;
         QPointF WindowOrg, ViewportOrg;
         QSizeF WindowExt{1, 1}, ViewportExt{1, 1};
         QTransform World;
@@ -199,7 +200,7 @@ private:
         Qt::FillRule FillRule = Qt::OddEvenFill;
         quint32 TextAlign = 0;
         bool Clockwise = false;
-        int Rop2 = 13;
+        int Rop2 = R2_COPYPEN;
         double MiterLimit = 10;
         QPointF Position;
         std::optional<QPainterPath> Clip; // device pixels of the painter, none = whole picture

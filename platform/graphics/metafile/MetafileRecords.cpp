@@ -1,6 +1,7 @@
 #include "platform/graphics/metafile/MetafileRecords.h"
 
 #include "platform/graphics/GraphicsErrors.h"
+#include "platform/graphics/metafile/MetafileRecordNumbers.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -151,7 +152,8 @@ bool TMetafileRecords::Next(TMetafileRecord &Record)
         if (left < 6 || size < 6 || size > left)
             damaged = left > 0;
     }
-    if (damaged || left <= 0 || type == (kind == TMetafileKind::Enhanced ? EMR_EOF : META_EOF)) {
+    if (damaged || left <= 0 ||
+        type == (kind == TMetafileKind::Enhanced ? quint32(EMR_EOF) : quint32(META_EOF))) {
         done = true;
         return false;
     }

@@ -97,10 +97,3 @@ private:
     bool done = false;
     bool damaged = false;
 };
-
-// Record kinds that the header and the reader themselves look at.
-constexpr quint32 EMR_HEADER = 1;
-constexpr quint32 EMR_EOF = 14;
-constexpr quint32 META_EOF = 0x0000;
-constexpr quint32 META_SETWINDOWORG = 0x020B;
-constexpr quint32 META_SETWINDOWEXT = 0x020C;

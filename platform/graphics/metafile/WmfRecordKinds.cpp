@@ -2,6 +2,7 @@
 // function, most of them in reverse order (y before x, bottom before top). Each kind reads
 // its parameters and calls the player; a record too short for them is skipped.
 #include "platform/graphics/metafile/MetafilePlayer.h"
+#include "platform/graphics/metafile/MetafileRecordNumbers.h"
 
 #include <QHash>
 #include <cstring>
@@ -223,7 +224,8 @@ void extTextOut(R r, P p)
     const quint16 options = uw(r, 3);
     qint64 next = 4;
     QRectF clip;
-    if (options & 0x6) { // ETO_OPAQUE, ETO_CLIPPED carry a rectangle: left, top, right, bottom
+    // Opaque and clipped text carries a rectangle: left, top, right, bottom.
+    if (options & (ETO_OPAQUE | ETO_CLIPPED)) {
         if (!has(r, 8))
             return;
         clip = QRectF(QPointF(w(r, 4), w(r, 5)), QPointF(w(r, 6), w(r, 7)));
@@ -275,8 +277,8 @@ void createPen(R r, P p)
 {
     if (!has(r, 5))
         return;
-    p.CreateObjectInFreeSlot(
-        TMetafilePen{uw(r, 0), double(w(r, 1)), colorRef(r, 3), (uw(r, 0) & 0x0F00) != 0, {}});
+    p.CreateObjectInFreeSlot(TMetafilePen{
+        uw(r, 0), double(w(r, 1)), colorRef(r, 3), (uw(r, 0) & PS_ENDCAP_MASK) != 0, {}});
 }
 
 void createBrush(R r, P p)
@@ -317,14 +319,15 @@ void dibCreatePatternBrush(R r, P p)
 {
     if (!has(r, 2))
         return;
-    TMetafileBrush brush{6, qRgb(0, 0, 0), 0, {}};
+    TMetafileBrush brush{BS_DIBPATTERNPT, qRgb(0, 0, 0), 0, {}};
     const QByteArrayView dib = r.Slice(10, r.Size() - 10);
     const qsizetype info = TMetafilePlayer::DibInfoSize(dib);
-    const bool pattern = uw(r, 0) == 3; // BS_PATTERN: the colours are RGB whatever the usage
+    // A pattern brush's colours are RGB whatever the usage says.
+    const bool pattern = uw(r, 0) == BS_PATTERN;
     if (pattern && info > 0)
         brush.Pattern = TMetafilePlayer::DecodeMonoDib(dib.first(info), dib.sliced(info));
     if (!brush.Pattern.isNull())
-        brush.Style = 3;
+        brush.Style = BS_PATTERN;
     else if ((pattern || uw(r, 1) == 0) && info > 0)
         brush.Pattern = TMetafilePlayer::DecodeDib(dib.first(info), dib.sliced(info));
     p.CreateObjectInFreeSlot(brush);
@@ -351,7 +354,7 @@ void createPatternBrush(R r, P p)
     for (qint64 y = 0; y < height; ++y)
         std::memcpy(image.scanLine(int(y)), r.Bytes().data() + 38 + y * rowBytes,
                     size_t((width + 7) / 8));
-    p.CreateObjectInFreeSlot(TMetafileBrush{3, qRgb(0, 0, 0), 0, image});
+    p.CreateObjectInFreeSlot(TMetafileBrush{BS_PATTERN, qRgb(0, 0, 0), 0, image});
 }
 
 void intersectClipRect(R r, P p)
@@ -434,7 +437,7 @@ void setDibToDevice(R r, P p)
     const QImage image = packedDib(r, 9);
     const double height = w(r, 5), width = w(r, 6), sy = w(r, 3), sx = w(r, 4);
     const QRectF source(sx, bottomUp(r, 9) ? image.height() - sy - height : sy, width, height);
-    p.StretchBits(QRectF(w(r, 8), w(r, 7), width, height), image, source, 0x00CC0020);
+    p.StretchBits(QRectF(w(r, 8), w(r, 7), width, height), image, source, SRCCOPY);
 }
 
 // DibBitBlt: rop, source y, x, height, width, destination y, x, the bitmap.
@@ -458,55 +461,55 @@ const QHash<quint32, TKind> &kinds()
 {
     using A = TMetafilePlayer::TArcKind;
     static const QHash<quint32, TKind> table{
-        {0x0201, setBkColor},
-        {0x0102, setBkMode},
-        {0x0103, ignored}, // SetMapMode
-        {0x0104, setRop2},
-        {0x0106, setPolyFillMode},
-        {0x0209, setTextColor},
-        {0x012E, setTextAlign},
-        {0x020B, setWindowOrg},
-        {0x020C, setWindowExt},
-        {0x020D, ignored}, // SetViewportOrg
-        {0x020E, ignored}, // SetViewportExt
-        {0x020F, offsetWindowOrg},
-        {0x0410, scaleWindowExt},
-        {0x0211, ignored}, // OffsetViewportOrg
-        {0x0412, ignored}, // ScaleViewportExt
-        {0x0213, lineTo},
-        {0x0214, moveTo},
-        {0x0415, excludeClipRect},
-        {0x0416, intersectClipRect},
-        {0x0817, arcKind<A::Arc>},
-        {0x0418, ellipse},
-        {0x081A, arcKind<A::Pie>},
-        {0x041B, rectangle},
-        {0x061C, roundRect},
-        {0x061D, patBlt},
-        {0x001E, saveDC},
-        {0x041F, setPixel},
-        {0x0220, offsetClipRgn},
-        {0x0521, textOut},
-        {0x0324, polygon},
-        {0x0325, polyline},
-        {0x0127, restoreDC},
-        {0x012C, selectClipRegion},
-        {0x012D, selectObject},
-        {0x0830, arcKind<A::Chord>},
-        {0x0A32, extTextOut},
-        {0x0538, polyPolygon},
-        {0x0940, dibBitBlt},
-        {0x0B41, dibStretchBlt},
-        {0x0142, dibCreatePatternBrush},
-        {0x0F43, stretchDib},
-        {0x0D33, setDibToDevice},
-        {0x01F0, deleteObject},
-        {0x00F7, createPlaceholder}, // CreatePalette
-        {0x01F9, createPatternBrush},
-        {0x02FA, createPen},
-        {0x02FB, createFont},
-        {0x02FC, createBrush},
-        {0x06FF, createPlaceholder}, // CreateRegion
+        {META_SETBKCOLOR, setBkColor},
+        {META_SETBKMODE, setBkMode},
+        {META_SETMAPMODE, ignored},
+        {META_SETROP2, setRop2},
+        {META_SETPOLYFILLMODE, setPolyFillMode},
+        {META_SETTEXTCOLOR, setTextColor},
+        {META_SETTEXTALIGN, setTextAlign},
+        {META_SETWINDOWORG, setWindowOrg},
+        {META_SETWINDOWEXT, setWindowExt},
+        {META_SETVIEWPORTORG, ignored},
+        {META_SETVIEWPORTEXT, ignored},
+        {META_OFFSETWINDOWORG, offsetWindowOrg},
+        {META_SCALEWINDOWEXT, scaleWindowExt},
+        {META_OFFSETVIEWPORTORG, ignored},
+        {META_SCALEVIEWPORTEXT, ignored},
+        {META_LINETO, lineTo},
+        {META_MOVETO, moveTo},
+        {META_EXCLUDECLIPRECT, excludeClipRect},
+        {META_INTERSECTCLIPRECT, intersectClipRect},
+        {META_ARC, arcKind<A::Arc>},
+        {META_ELLIPSE, ellipse},
+        {META_PIE, arcKind<A::Pie>},
+        {META_RECTANGLE, rectangle},
+        {META_ROUNDRECT, roundRect},
+        {META_PATBLT, patBlt},
+        {META_SAVEDC, saveDC},
+        {META_SETPIXEL, setPixel},
+        {META_OFFSETCLIPRGN, offsetClipRgn},
+        {META_TEXTOUT, textOut},
+        {META_POLYGON, polygon},
+        {META_POLYLINE, polyline},
+        {META_RESTOREDC, restoreDC},
+        {META_SELECTCLIPREGION, selectClipRegion},
+        {META_SELECTOBJECT, selectObject},
+        {META_CHORD, arcKind<A::Chord>},
+        {META_EXTTEXTOUT, extTextOut},
+        {META_POLYPOLYGON, polyPolygon},
+        {META_DIBBITBLT, dibBitBlt},
+        {META_DIBSTRETCHBLT, dibStretchBlt},
+        {META_DIBCREATEPATTERNBRUSH, dibCreatePatternBrush},
+        {META_STRETCHDIB, stretchDib},
+        {META_SETDIBTODEV, setDibToDevice},
+        {META_DELETEOBJECT, deleteObject},
+        {META_CREATEPALETTE, createPlaceholder},
+        {META_CREATEPATTERNBRUSH, createPatternBrush},
+        {META_CREATEPENINDIRECT, createPen},
+        {META_CREATEFONTINDIRECT, createFont},
+        {META_CREATEBRUSHINDIRECT, createBrush},
+        {META_CREATEREGION, createPlaceholder},
     };
     return table;
 }
