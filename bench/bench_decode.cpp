@@ -12,11 +12,9 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const QString djpeg = QStringLiteral("/usr/bin/djpeg");
-    if (!QFile::exists(djpeg)) {
-        std::fprintf(stderr, "djpeg is missing: install libjpeg-turbo-progs\n");
+    const QString djpeg = DjpegProgram();
+    if (djpeg.isEmpty())
         return 1;
-    }
     QTemporaryDir dir;
     struct Size {
         int width, height, runs;

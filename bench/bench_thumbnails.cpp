@@ -24,11 +24,9 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     Application app(argc, argv);
-    const QString djpeg = QStringLiteral("/usr/bin/djpeg");
-    if (!QFile::exists(djpeg)) {
-        std::fprintf(stderr, "djpeg is missing: install libjpeg-turbo-progs\n");
+    const QString djpeg = DjpegProgram();
+    if (djpeg.isEmpty())
         return 1;
-    }
     BenchForm bench;
     TForm1 *form = bench.Form();
     struct Size {

@@ -24,15 +24,6 @@ QImage columns(int width, int height)
     return image;
 }
 
-QByteArray bmpOf(const QImage &image)
-{
-    QByteArray bytes;
-    QBuffer out(&bytes);
-    out.open(QIODevice::WriteOnly);
-    image.save(&out, "BMP");
-    return bytes;
-}
-
 // The picture's pixels alone, whatever density it says it has.
 QImage pixels(QImage image)
 {
@@ -70,7 +61,7 @@ TEST_F(ScaledScreen, ThumbnailSlotsHoldTwiceTheLayoutRectangleDrawnFromThePictur
     const QString dir =
         makeFolder(QStringLiteral("scaled"),
                    {{QStringLiteral("a_red.jpg"), JpegBytes(640, 480, qRgb(255, 0, 0))},
-                    {QStringLiteral("b_columns.bmp"), bmpOf(detail)},
+                    {QStringLiteral("b_columns.bmp"), SavedAs(detail, "BMP")},
                     {QStringLiteral("c_icon.ico"), IcoBytes(32, 32, qRgb(0, 0, 255))}});
     listFolder(dir);
     ASSERT_EQ(form->PcImages.size(), 3u);

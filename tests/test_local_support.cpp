@@ -11,9 +11,7 @@
 #include <QDir>
 #include <QKeyEvent>
 
-namespace
-{
-QByteArray saved(const QImage &image, const char *format)
+QByteArray SavedAs(const QImage &image, const char *format)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -21,7 +19,6 @@ QByteArray saved(const QImage &image, const char *format)
     image.save(&buffer, format);
     return bytes;
 }
-} // namespace
 
 void SendKey(QWidget *target, int key, Qt::KeyboardModifiers modifiers)
 {
@@ -99,10 +96,10 @@ QByteArray JpegBytes(int width, int height, QRgb color)
 
 QByteArray BmpBytes(int width, int height, QRgb color)
 {
-    return saved(SolidPicture(width, height, color), "BMP");
+    return SavedAs(SolidPicture(width, height, color), "BMP");
 }
 
 QByteArray IcoBytes(int width, int height, QRgb color)
 {
-    return saved(SolidPicture(width, height, color), "ICO");
+    return SavedAs(SolidPicture(width, height, color), "ICO");
 }

@@ -70,14 +70,6 @@ QImage inverted(QImage picture)
     return picture;
 }
 
-QByteArray bmpFile(const QImage &picture)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "BMP");
-    return bytes;
-}
 } // namespace
 
 TEST_F(SpiWindow, APluginPictureGetsAThumbnailAndAPreview)
@@ -203,7 +195,7 @@ TEST_F(SpiWindow, TheExtensionDecidesWhichDecoderIsTriedFirst)
 
     // Small enough to be drawn unscaled at (30, 35): the thumbnail holds its exact pixels.
     const QImage picture = PatternImage(40, 30);
-    const QByteArray bmp = bmpFile(picture);
+    const QByteArray bmp = SavedAs(picture, "BMP");
     const QString dir =
         makeFolder(QStringLiteral("order"), {{"claimed.tsd", TestPictureFile(MakeDib(picture, 24))},
                                              {"photo.bmp", bmp},

@@ -11,14 +11,6 @@
 namespace
 {
 
-QStringList names(int n)
-{
-    QStringList out;
-    for (int i = 1; i <= n; ++i)
-        out << QStringLiteral("p%1.jpg").arg(i);
-    return out;
-}
-
 QString label(int total, int current)
 {
     return QStringLiteral("%1個中 %2個目を転送中...").arg(total).arg(current);
@@ -32,9 +24,9 @@ protected:
     // n files p1.jpg ... with distinct bytes, all listed; those in selected are selected.
     void pictures(int n, const std::vector<int> &selected)
     {
-        for (const QString &name : names(n))
+        for (const QString &name : PictureNames(n))
             addFile(name, "bytes of " + name.toUtf8());
-        listAndSelect(folder, names(n), selected);
+        listAndSelect(folder, PictureNames(n), selected);
     }
     void picturesAllSelected(int n)
     {

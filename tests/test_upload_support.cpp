@@ -83,6 +83,14 @@ QList<MultipartPart> parseMultipart(const QByteArray &contentType, const QByteAr
     }
 }
 
+QStringList PictureNames(int n)
+{
+    QStringList out;
+    for (int i = 1; i <= n; ++i)
+        out << QStringLiteral("p%1.jpg").arg(i);
+    return out;
+}
+
 QByteArray fileBytes(const QString &path)
 {
     QFile file(path);

@@ -27,6 +27,8 @@ struct MultipartPart {
 // Splits a whole multipart body by the boundary of contentType; empty when it is malformed.
 QList<MultipartPart> parseMultipart(const QByteArray &contentType, const QByteArray &body);
 
+// "p1.jpg" to "p<n>.jpg", the names the batch tests give their pictures.
+QStringList PictureNames(int n);
 // Bytes of a file, or its SHA-256.
 QByteArray fileBytes(const QString &path);
 QByteArray fileDigest(const QString &path);

@@ -11,13 +11,6 @@
 
 namespace
 {
-QStringList names(int n)
-{
-    QStringList out;
-    for (int i = 1; i <= n; ++i)
-        out << QStringLiteral("p%1.jpg").arg(i);
-    return out;
-}
 } // namespace
 
 class UploadWaiting : public UploadFixture
@@ -29,10 +22,10 @@ protected:
     {
         std::vector<int> all;
         for (int i = 0; i < n; ++i) {
-            addFile(names(n)[i], "bytes of picture " + QByteArray::number(i + 1));
+            addFile(PictureNames(n)[i], "bytes of picture " + QByteArray::number(i + 1));
             all.push_back(i);
         }
-        listAndSelect(folder, names(n), all);
+        listAndSelect(folder, PictureNames(n), all);
         CannedReply pause;
         pause.path = uploadPath();
         pause.pass = true;

@@ -13,8 +13,7 @@ public:
     // Loaded() tells whether it worked, ErrorText() why not.
     explicit DynamicLibrary(const QString &path);
     ~DynamicLibrary();
-    DynamicLibrary(const DynamicLibrary &) = delete;
-    DynamicLibrary &operator=(const DynamicLibrary &) = delete;
+    Q_DISABLE_COPY(DynamicLibrary)
 
     bool Loaded() const { return handle != nullptr; }
     QString ErrorText() const { return error; }

@@ -12,8 +12,7 @@ class TFolderReader
 public:
     explicit TFolderReader(const QByteArray &folder);
     ~TFolderReader();
-    TFolderReader(const TFolderReader &) = delete;
-    TFolderReader &operator=(const TFolderReader &) = delete;
+    Q_DISABLE_COPY(TFolderReader)
 
     // The next entry of the folder, kept or not: false at the end. kept tells whether it is a
     // listable file; name is then its name.

@@ -12,8 +12,7 @@ public:
     // cannot be opened or is not a regular file.
     explicit TLocalFile(const QByteArray &path);
     ~TLocalFile();
-    TLocalFile(const TLocalFile &) = delete;
-    TLocalFile &operator=(const TLocalFile &) = delete;
+    Q_DISABLE_COPY(TLocalFile)
 
     QFile &Device() { return file; }
 

@@ -11,8 +11,7 @@ class ReplacingFile
 public:
     explicit ReplacingFile(const QString &target);
     ~ReplacingFile();
-    ReplacingFile(const ReplacingFile &) = delete;
-    ReplacingFile &operator=(const ReplacingFile &) = delete;
+    Q_DISABLE_COPY(ReplacingFile)
 
     // Creates the temporary file in the target's folder; false when it cannot be made.
     bool open();
