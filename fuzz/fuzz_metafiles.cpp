@@ -3,6 +3,7 @@
 // a thumbnail, stretched as the browser draws it, and at its own size when that is small, so
 // that every record kind runs under two mappings. Any crash, leak, hang or sanitizer report
 // is a finding; refusals are expected. Seeds: the files of tests/data/metafiles.
+#include "fuzz/FuzzPictureStart.h"
 #include "platform/base/Exception.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/PictureLimits.h"
@@ -14,14 +15,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static std::unique_ptr<QGuiApplication> app(new QGuiApplication(*argc, *argv));
-    SetMaxPicturePixels(qint64(1) << 24);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,6 +1,7 @@
 // libFuzzer target for the picture loaders. The first byte picks the loader (JPEG, BMP, ICO),
 // the rest is the file. A picture that loads is also drawn into a thumbnail, as the browser
 // does. Any crash, leak, hang or sanitizer report is a finding; refusals are expected.
+#include "fuzz/FuzzPictureStart.h"
 #include "platform/base/Exception.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Icon.h"
@@ -12,15 +13,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static std::unique_ptr<QGuiApplication> app(new QGuiApplication(*argc, *argv));
-    // 16 megapixels keep one input well inside the fuzzer's memory limit under ASan.
-    SetMaxPicturePixels(qint64(1) << 24);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

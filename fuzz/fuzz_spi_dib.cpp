@@ -4,6 +4,7 @@
 // blocks of exactly that size, as a plug-in would allocate them. A DIB that passes the checks
 // is drawn, and written as the BMP file the loader makes and read back by the plain reader.
 // Any crash, leak or sanitizer report is a finding; refusals are expected.
+#include "fuzz/FuzzPictureStart.h"
 #include "platform/base/Exception.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Dib.h"
@@ -15,14 +16,6 @@
 #include <QtEndian>
 #include <cstring>
 #include <memory>
-
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static std::unique_ptr<QGuiApplication> app(new QGuiApplication(*argc, *argv));
-    SetMaxPicturePixels(qint64(1) << 24);
-    return 0;
-}
 
 namespace
 {
