@@ -1,6 +1,6 @@
 #include "album/AlbumCacheFiles.h"
 
-#include "platform/StandardFolders.h"
+#include "platform/system/StandardFolders.h"
 
 #include <QFile>
 

@@ -1,6 +1,7 @@
 // Wiring of the album view's events.
+#include "album/AlbumLoadState.h"
 #include "app/Unit1.h"
-#include "platform/OwnerDataListView.h"
+#include "platform/widgets/OwnerDataListView.h"
 
 #include <QTreeWidget>
 

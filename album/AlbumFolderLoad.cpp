@@ -5,9 +5,9 @@
 #include "album/AlbumNodeIcon.h"
 #include "album/AlbumTreePositions.h"
 #include "album/LineRecord.h"
-#include "platform/HttpError.h"
-#include "platform/ImageList.h"
-#include "platform/TreeItems.h"
+#include "platform/net/HttpError.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/TreeItems.h"
 
 #include <QMenu>
 #include <QSignalBlocker>

@@ -3,11 +3,11 @@
 
 #include "album/AlbumCacheFiles.h"
 #include "album/AlbumThumbnail.h"
-#include "platform/DecodeWorker.h"
-#include "platform/Exception.h"
-#include "platform/ImageList.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/Picture.h"
+#include "platform/base/Exception.h"
+#include "platform/graphics/DecodeWorker.h"
+#include "platform/graphics/Picture.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/OwnerDataListView.h"
 
 void TForm1::AlbumListViewData(int index, QString &caption, int &imageIndex)
 {

@@ -1,7 +1,7 @@
 #include "album/AlbumNodeIcon.h"
 
 #include "app/WindowIndexes.h"
-#include "platform/ImageList.h"
+#include "platform/widgets/ImageList.h"
 
 #include <QPixmap>
 

@@ -3,13 +3,13 @@
 #include "app/Unit1.h"
 
 #include "album/AlbumCacheFiles.h"
-#include "platform/DecodeWorker.h"
-#include "platform/Dialogs.h"
-#include "platform/Exception.h"
-#include "platform/Image.h"
-#include "platform/Picture.h"
-#include "platform/StandardFolders.h"
-#include "platform/TabSet.h"
+#include "platform/base/Dialogs.h"
+#include "platform/base/Exception.h"
+#include "platform/graphics/DecodeWorker.h"
+#include "platform/graphics/Picture.h"
+#include "platform/system/StandardFolders.h"
+#include "platform/widgets/Image.h"
+#include "platform/widgets/TabSet.h"
 
 #include <QFile>
 #include <QPointer>

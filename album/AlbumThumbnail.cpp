@@ -1,7 +1,7 @@
 #include "album/AlbumThumbnail.h"
 
-#include "platform/Graphic.h"
-#include "platform/JpegImage.h"
+#include "platform/graphics/Graphic.h"
+#include "platform/graphics/JpegImage.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -2,8 +2,8 @@
 #include "app/Unit1.h"
 
 #include "album/AlbumLoadState.h"
-#include "platform/TabSet.h"
-#include "platform/Timer.h"
+#include "platform/base/Timer.h"
+#include "platform/widgets/TabSet.h"
 
 #include <QTreeWidget>
 

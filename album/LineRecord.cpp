@@ -1,6 +1,6 @@
 #include "album/LineRecord.h"
 
-#include "platform/Exception.h"
+#include "platform/base/Exception.h"
 
 #include <limits>
 

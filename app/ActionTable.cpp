@@ -2,8 +2,8 @@
 // context menus are built.
 #include "app/Unit1.h"
 
-#include "platform/ActionBar.h"
-#include "platform/OwnerDataListView.h"
+#include "platform/widgets/ActionBar.h"
+#include "platform/widgets/OwnerDataListView.h"
 
 #include <QMenu>
 #include <QMenuBar>

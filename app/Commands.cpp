@@ -2,7 +2,7 @@
 #include "app/Unit1.h"
 
 #include "app/Unit3.h"
-#include "platform/Dialogs.h"
+#include "platform/base/Dialogs.h"
 
 void TForm1::ExitExecute()
 {

@@ -2,11 +2,11 @@
 #include "app/Unit1.h"
 
 #include "app/Unit3.h"
-#include "platform/Dialogs.h"
-#include "platform/StandardFolders.h"
-#include "platform/StatusBar.h"
-#include "platform/TabSet.h"
-#include "platform/Timer.h"
+#include "platform/base/Dialogs.h"
+#include "platform/base/Timer.h"
+#include "platform/system/StandardFolders.h"
+#include "platform/widgets/StatusBar.h"
+#include "platform/widgets/TabSet.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -55,6 +55,7 @@ void TForm1::FormCreate()
             }
         }
     } catch (const std::exception &) {
+        // Whatever is raised while the folders are made gets this one message; start-up goes on.
         Dialogs().ShowMessage(QStringLiteral("フォルダ作成エラーが発生しました"));
     }
     if (!readable.isEmpty())

@@ -2,11 +2,11 @@
 #include "app/Unit1.h"
 
 #include "app/Unit3.h"
-#include "platform/Application.h"
-#include "platform/Exception.h"
-#include "platform/IniFile.h"
-#include "platform/ScreenGeometry.h"
-#include "platform/SplitPane.h"
+#include "platform/base/Application.h"
+#include "platform/base/Exception.h"
+#include "platform/system/IniFile.h"
+#include "platform/widgets/ScreenGeometry.h"
+#include "platform/widgets/SplitPane.h"
 #include "session/ServiceReply.h"
 
 #include <QCheckBox>

@@ -10,9 +10,11 @@
 
 #include "album/AlbumState.h"
 #include "app/WindowIndexes.h"
+#include "localbrowser/ImgCache.h"
 #include "localbrowser/LocalBrowserState.h"
-#include "platform/Action.h"
-#include "platform/ActionBar.h"
+#include "localbrowser/PcImages.h"
+#include "platform/widgets/Action.h"
+#include "platform/widgets/ActionBar.h"
 #include "session/SessionState.h"
 #include "spi/SpiState.h"
 #include "upload/UploadState.h"

@@ -1,8 +1,8 @@
 #include "app/Unit3.h"
 
-#include "platform/Image.h"
-#include "platform/ImageList.h"
-#include "platform/PixelFont.h"
+#include "platform/widgets/Image.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/PixelFont.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "app/Program.h"
 #include "app/Unit1.h"
-#include "platform/Application.h"
-#include "platform/TerminationSignals.h"
+#include "platform/base/Application.h"
+#include "platform/base/TerminationSignals.h"
 
 #include <memory>
 

@@ -10,12 +10,12 @@
 #include "app/Program.h"
 #include "app/Unit1.h"
 #include "bench/bench_service.h"
-#include "platform/Application.h"
-#include "platform/JpegImage.h"
-#include "platform/Picture.h"
-#include "platform/ReplacingFile.h"
-#include "platform/TabSet.h"
-#include "platform/Timer.h"
+#include "platform/base/Application.h"
+#include "platform/base/Timer.h"
+#include "platform/graphics/JpegImage.h"
+#include "platform/graphics/Picture.h"
+#include "platform/system/ReplacingFile.h"
+#include "platform/widgets/TabSet.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/ServiceProcess.h"
 
@@ -33,27 +33,6 @@ namespace
 {
 constexpr int Pictures = 1000;
 constexpr int Rounds = 5;
-
-QByteArray thumbnailJpeg()
-{
-    QImage image(100, 75, QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, qRgb(x * 2, y * 3, 128));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG", 85);
-    return bytes;
-}
-
-QByteArray pictureList()
-{
-    QStringList lines;
-    for (int i = 0; i < Pictures; ++i)
-        lines << QStringLiteral("1<!--SEP-->%1<!--SEP-->写真%2.jpg").arg(1000 + i).arg(i);
-    return lines.join(QStringLiteral("\r\n")).toUtf8();
-}
 
 size_t discard(char *, size_t size, size_t n, void *)
 {
@@ -143,25 +122,17 @@ double createFiles(const QString &folder, const QByteArray &content)
 
 int main(int argc, char **argv)
 {
-    QTemporaryDir home;
-    UseBenchHome(home);
-    Application app(argc, argv);
-    ScriptedDialogsGuard dialogs;
-
-    ServiceProcess service;
-    std::unique_ptr<TProgram> program;
-    TForm1 *form = StartBenchProgram(service, program);
-    if (!form)
+    TBenchRun run(argc, argv);
+    if (!run.Form)
         return 1;
-    form->DockTabSet1->setTabIndex(3);
-    const QString folderPath = QStringLiteral("/wis/wi_folder.php/") + form->SessionId;
-    const QString imagePath = QStringLiteral("/wis/wi_image.php/") + form->SessionId;
-    service.cannedReply(folderPath, "OK\r\n12<!--SEP-->0<!--SEP-->A");
-    form->AlbumFolderLoad();
-    QTreeWidgetItem *folder = form->AlbumTreeView->topLevelItem(0)->child(0);
+    TForm1 *form = run.Form;
+    ServiceProcess &service = run.Service();
+    const TBenchAlbum album = OpenBenchAlbum(*form, service);
+    const QString &folderPath = album.FolderPath, &imagePath = album.ImagePath;
+    QTreeWidgetItem *folder = album.Folder;
 
-    const QByteArray list = pictureList();
-    const QByteArray jpeg = thumbnailJpeg();
+    const QByteArray list = BenchPictureList(Pictures);
+    const QByteArray jpeg = BenchThumbnailJpeg();
     auto listOnce = [&](int &requests) {
         service.reset();
         service.cannedReply(folderPath, list);

@@ -3,7 +3,7 @@
 #include "app/Program.h"
 #include "app/Unit1.h"
 #include "bench/bench_service.h"
-#include "platform/Application.h"
+#include "platform/base/Application.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/ServiceProcess.h"
 
@@ -27,21 +27,17 @@ QByteArray chain(int depth)
 
 int main(int argc, char **argv)
 {
-    QTemporaryDir home;
-    UseBenchHome(home);
-    Application app(argc, argv);
-    ScriptedDialogsGuard dialogs;
-
-    ServiceProcess service;
-    std::unique_ptr<TProgram> program;
-    TForm1 *form = StartBenchProgram(service, program);
-    if (!form)
-        return 1;
-    const QString folderPath = QStringLiteral("/wis/wi_folder.php/") + form->SessionId;
-
+    // Depths to list beyond the usual ones come as arguments.
     QList<int> depths{1000, 5000, 10000};
     for (int i = 1; i < argc; ++i)
         depths << std::atoi(argv[i]);
+
+    TBenchRun run(argc, argv);
+    if (!run.Form)
+        return 1;
+    TForm1 *form = run.Form;
+    ServiceProcess &service = run.Service();
+    const QString folderPath = QStringLiteral("/wis/wi_folder.php/") + form->SessionId;
     for (int depth : depths) {
         service.cannedReply(folderPath, chain(depth));
         QElapsedTimer clock;

@@ -7,9 +7,9 @@
 #include "app/Unit1.h"
 #include "bench/LoopProbe.h"
 #include "bench/bench_service.h"
-#include "platform/Application.h"
-#include "platform/TabSet.h"
-#include "platform/Timer.h"
+#include "platform/base/Application.h"
+#include "platform/base/Timer.h"
+#include "platform/widgets/TabSet.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/ServiceProcess.h"
 
@@ -27,55 +27,26 @@ namespace
 constexpr int Pictures = 200;
 constexpr int DelayMs = 50;
 constexpr int Rounds = 3;
-
-QByteArray thumbnailJpeg()
-{
-    QImage image(100, 75, QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, qRgb(x * 2, y * 3, 128));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG", 85);
-    return bytes;
-}
-
-QByteArray pictureList()
-{
-    QStringList lines;
-    for (int i = 0; i < Pictures; ++i)
-        lines << QStringLiteral("1<!--SEP-->%1<!--SEP-->写真%2.jpg").arg(1000 + i).arg(i);
-    return lines.join(QStringLiteral("\r\n")).toUtf8();
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QTemporaryDir home;
-    UseBenchHome(home);
-    Application app(argc, argv);
-    ScriptedDialogsGuard dialogs;
-
-    ServiceProcess service;
-    std::unique_ptr<TProgram> program;
-    TForm1 *form = StartBenchProgram(service, program);
-    if (!form)
+    TBenchRun run(argc, argv);
+    if (!run.Form)
         return 1;
-    form->DockTabSet1->setTabIndex(3);
-    const QString folderPath = QStringLiteral("/wis/wi_folder.php/") + form->SessionId;
-    const QString imagePath = QStringLiteral("/wis/wi_image.php/") + form->SessionId;
-    service.cannedReply(folderPath, "OK\r\n12<!--SEP-->0<!--SEP-->A");
-    form->AlbumFolderLoad();
-    QTreeWidgetItem *folder = form->AlbumTreeView->topLevelItem(0)->child(0);
+    TForm1 *form = run.Form;
+    ServiceProcess &service = run.Service();
+    const TBenchAlbum album = OpenBenchAlbum(*form, service);
+    const QString &folderPath = album.FolderPath, &imagePath = album.ImagePath;
+    QTreeWidgetItem *folder = album.Folder;
 
-    const QByteArray list = pictureList();
-    const QByteArray jpeg = thumbnailJpeg();
+    const QByteArray list = BenchPictureList(Pictures);
+    const QByteArray jpeg = BenchThumbnailJpeg();
     const QString cacheBase = form->CacheFolder;
     std::printf("album cold listing of %d pictures, every reply delayed by %d ms, %d rounds\n",
                 Pictures, DelayMs, Rounds);
-    std::vector<double> totals, maxima, p99s, bare;
+    TProbedRounds probed;
+    std::vector<double> bare;
     for (int round = 0; round < 2 * Rounds; ++round) {
         const bool probing = round < Rounds;
         form->CacheFolder = cacheBase + QStringLiteral(".round%1").arg(round);
@@ -124,17 +95,9 @@ int main(int argc, char **argv)
             std::printf("round %d without the probe: total %.1f ms\n", round + 1, ms);
             continue;
         }
-        totals.push_back(ms);
-        maxima.push_back(probe.MaxMs());
-        p99s.push_back(probe.PercentileMs(0.99));
-        std::printf("round %d: total %.1f ms; away from the event loop: longest %.1f ms, 99th "
-                    "percentile %.1f ms, %zu gaps over 16 ms, %zu over 50 ms (of %zu)\n",
-                    round + 1, ms, probe.MaxMs(), probe.PercentileMs(0.99), probe.CountOver(16),
-                    probe.CountOver(50), probe.Count());
+        probed.Add(round, ms, probe);
     }
-    std::printf("median: total %.1f ms, longest gap %.1f ms, 99th percentile %.1f ms "
-                "(goal: at most 50 ms and 16 ms)\n",
-                Median(totals), Median(maxima), Median(p99s));
+    probed.PrintMedians();
     std::printf("median without the probe: total %.1f ms\n", Median(bare));
     return 0;
 }

@@ -2,7 +2,7 @@
 // to /dev/null, on the same files in the same run. djpeg's time includes starting a process,
 // so the figure of an empty run (djpeg -version) is printed too.
 #include "bench_pictures.h"
-#include "platform/JpegImage.h"
+#include "platform/graphics/JpegImage.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -12,11 +12,9 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const QString djpeg = QStringLiteral("/usr/bin/djpeg");
-    if (!QFile::exists(djpeg)) {
-        std::fprintf(stderr, "djpeg is missing: install libjpeg-turbo-progs\n");
+    const QString djpeg = DjpegProgram();
+    if (djpeg.isEmpty())
         return 1;
-    }
     QTemporaryDir dir;
     struct Size {
         int width, height, runs;

@@ -2,8 +2,8 @@
 
 #include "app/Program.h"
 #include "app/Unit1.h"
-#include "platform/ShellTreeView.h"
-#include "platform/Timer.h"
+#include "platform/base/Timer.h"
+#include "platform/widgets/ShellTreeView.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/ThumbnailSteps.h"
 

@@ -6,8 +6,8 @@
 #include "app/Unit1.h"
 #include "bench_form.h"
 #include "bench_pictures.h"
-#include "platform/Application.h"
-#include "platform/ImageList.h"
+#include "platform/base/Application.h"
+#include "platform/widgets/ImageList.h"
 
 #include <QDir>
 #include <QElapsedTimer>

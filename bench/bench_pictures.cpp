@@ -1,5 +1,6 @@
 #include "bench_pictures.h"
 
+#include <QFile>
 #include <QProcess>
 #include <algorithm>
 #include <chrono>
@@ -86,6 +87,15 @@ double MedianMs(int runs, const std::function<void()> &fn)
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
+}
+
+QString DjpegProgram()
+{
+    const QString djpeg = QStringLiteral("/usr/bin/djpeg");
+    if (QFile::exists(djpeg))
+        return djpeg;
+    std::fprintf(stderr, "djpeg is missing: install libjpeg-turbo-progs\n");
+    return QString();
 }
 
 int RunProgram(const QString &program, const QStringList &arguments)

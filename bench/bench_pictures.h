@@ -10,6 +10,9 @@
 void WriteBenchJpeg(const QString &path, int width, int height, int orientation = 0);
 // Median wall time in milliseconds of runs calls of fn.
 double MedianMs(int runs, const std::function<void()> &fn);
+// libjpeg-turbo's djpeg, the benchmarks' yardstick; empty, with the reason on stderr, when it
+// is not installed.
+QString DjpegProgram();
 // Runs program with arguments, waits, returns its exit status (-1 when it could not run).
 int RunProgram(const QString &program, const QStringList &arguments);
 // Peak resident set size of this process so far, in MiB.

@@ -2,7 +2,7 @@
 // and SaveIniFile at close, beside the same calls on the plain twelve-key file.
 #include "app/Unit1.h"
 #include "bench_form.h"
-#include "platform/Application.h"
+#include "platform/base/Application.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -6,7 +6,7 @@
 #include "bench/LoopProbe.h"
 #include "bench_form.h"
 #include "bench_pictures.h"
-#include "platform/Application.h"
+#include "platform/base/Application.h"
 
 #include <QDir>
 #include <QElapsedTimer>

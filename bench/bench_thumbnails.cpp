@@ -11,11 +11,11 @@
 #include "bench_form.h"
 #include "bench_pictures.h"
 #include "localbrowser/ThumbnailGeometry.h"
-#include "platform/Application.h"
-#include "platform/Bitmap.h"
-#include "platform/ImageList.h"
-#include "platform/JpegImage.h"
-#include "platform/OwnerDataListView.h"
+#include "platform/base/Application.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/JpegImage.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/OwnerDataListView.h"
 #include "tests/support/ThumbnailSteps.h"
 
 #include <QDir>
@@ -26,11 +26,9 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     Application app(argc, argv);
-    const QString djpeg = QStringLiteral("/usr/bin/djpeg");
-    if (!QFile::exists(djpeg)) {
-        std::fprintf(stderr, "djpeg is missing: install libjpeg-turbo-progs\n");
+    const QString djpeg = DjpegProgram();
+    if (djpeg.isEmpty())
         return 1;
-    }
     BenchForm bench;
     TForm1 *form = bench.Form();
     struct Size {

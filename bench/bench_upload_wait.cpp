@@ -6,9 +6,9 @@
 #include "app/Unit1.h"
 #include "bench/LoopProbe.h"
 #include "bench/bench_service.h"
-#include "platform/Action.h"
-#include "platform/Application.h"
-#include "platform/OwnerDataListView.h"
+#include "platform/base/Application.h"
+#include "platform/widgets/Action.h"
+#include "platform/widgets/OwnerDataListView.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/ServiceProcess.h"
 
@@ -48,18 +48,15 @@ bool writePicture(const QString &path, quint64 seed)
 
 int main(int argc, char **argv)
 {
-    QTemporaryDir home;
-    UseBenchHome(home);
-    const QString folder = home.path() + "/pictures";
-    QDir().mkpath(folder);
-    Application app(argc, argv);
-    ScriptedDialogsGuard dialogs; // the confirmation and the completion answer themselves
-
-    ServiceProcess service;
-    std::unique_ptr<TProgram> program;
-    TForm1 *form = StartBenchProgram(service, program, false);
-    if (!form)
+    // The confirmation and the completion box answer themselves.
+    TBenchRun run(argc, argv, false);
+    if (!run.Form)
         return 1;
+    TForm1 *form = run.Form;
+    ServiceProcess &service = run.Service();
+    ScriptedDialogsGuard &dialogs = run.Dialogs();
+    const QString folder = run.Home.path() + "/pictures";
+    QDir().mkpath(folder);
     if (!form->SessionReady) {
         std::fprintf(stderr, "no session\n");
         return 1;
@@ -85,7 +82,7 @@ int main(int argc, char **argv)
     std::printf("upload of %d pictures of %lld bytes, the stand-in reading %d bytes/s, %d "
                 "rounds\n",
                 Pictures, static_cast<long long>(PictureBytes), ReadRate, Rounds);
-    std::vector<double> totals, maxima, p99s;
+    TProbedRounds probed;
     for (int round = 0; round < Rounds + 1; ++round) {
         const bool probing = round < Rounds;
         service.reset();
@@ -123,16 +120,8 @@ int main(int argc, char **argv)
             std::printf("round %d without the probe: total %.1f ms\n", round + 1, ms);
             continue;
         }
-        totals.push_back(ms);
-        maxima.push_back(probe.MaxMs());
-        p99s.push_back(probe.PercentileMs(0.99));
-        std::printf("round %d: total %.1f ms; away from the event loop: longest %.1f ms, 99th "
-                    "percentile %.1f ms, %zu gaps over 16 ms, %zu over 50 ms (of %zu)\n",
-                    round + 1, ms, probe.MaxMs(), probe.PercentileMs(0.99), probe.CountOver(16),
-                    probe.CountOver(50), probe.Count());
+        probed.Add(round, ms, probe);
     }
-    std::printf("median: total %.1f ms, longest gap %.1f ms, 99th percentile %.1f ms "
-                "(goal: at most 50 ms and 16 ms)\n",
-                Median(totals), Median(maxima), Median(p99s));
+    probed.PrintMedians();
     return 0;
 }

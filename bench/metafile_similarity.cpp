@@ -7,7 +7,7 @@
 // reference pixel within one pixel (edges drawn half a pixel apart), and the time one load
 // and 100 x 100 thumbnail takes (mean of 50). Usage:
 //   bench_metafile_similarity <folder> [tolerance=40] [folder for our renderings]
-#include "platform/Metafile.h"
+#include "platform/graphics/metafile/Metafile.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,10 +1,11 @@
 // Wiring of the local picture view's events.
 #include "app/Unit1.h"
-#include "platform/Image.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/ScrollBox.h"
-#include "platform/ShellTreeView.h"
-#include "platform/Timer.h"
+#include "localbrowser/PcLoadState.h"
+#include "platform/base/Timer.h"
+#include "platform/widgets/Image.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/ScrollBox.h"
+#include "platform/widgets/ShellTreeView.h"
 
 void TForm1::BindLocalBrowserEvents()
 {

@@ -3,12 +3,15 @@
 // has been checked again, since the window went on meanwhile.
 #include "app/Unit1.h"
 #include "localbrowser/PcThumbnailDecode.h"
-#include "platform/DecodeWorker.h"
-#include "platform/FileNames.h"
-#include "platform/ImageList.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/TabSet.h"
-#include "platform/Timer.h"
+#include "localbrowser/ThumbnailGeometry.h"
+#include "platform/base/Timer.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/DecodeWorker.h"
+#include "platform/graphics/Picture.h"
+#include "platform/system/FileNames.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/TabSet.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,8 +1,8 @@
 // Selection count, status text, the list's shortcuts and focus rule.
 #include "app/Unit1.h"
 #include "app/Unit3.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/StatusBar.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/StatusBar.h"
 
 void TForm1::PcFileUpRefresh()
 {

@@ -1,15 +1,15 @@
 // The preview: a double click shows the picture at full size in the image view; a double
 // click there goes back. Dragging the picture with the left button scrolls it.
 #include "app/Unit1.h"
-#include "platform/DecodeWorker.h"
-#include "platform/Exception.h"
-#include "platform/FileNames.h"
-#include "platform/Image.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/Picture.h"
-#include "platform/ScrollBox.h"
-#include "platform/ShellTreeView.h"
-#include "platform/TabSet.h"
+#include "platform/base/Exception.h"
+#include "platform/graphics/DecodeWorker.h"
+#include "platform/graphics/Picture.h"
+#include "platform/system/FileNames.h"
+#include "platform/widgets/Image.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/ScrollBox.h"
+#include "platform/widgets/ShellTreeView.h"
+#include "platform/widgets/TabSet.h"
 
 #include <QCoreApplication>
 #include <QScrollBar>

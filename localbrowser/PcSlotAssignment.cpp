@@ -1,8 +1,8 @@
 // Slot assignment of a finished thumbnail: at most 80 thumbnails; when all slots are used,
 // the earliest-filled one whose entry lies outside the announced range gives up its slot.
 #include "app/Unit1.h"
-#include "platform/ImageList.h"
-#include "platform/OwnerDataListView.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/OwnerDataListView.h"
 
 namespace
 {

@@ -1,9 +1,9 @@
 #include "localbrowser/PcThumbnailDecode.h"
 
 #include "localbrowser/ThumbnailGeometry.h"
-#include "platform/Bitmap.h"
-#include "platform/Exception.h"
-#include "platform/Picture.h"
+#include "platform/base/Exception.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Picture.h"
 
 #include <new>
 

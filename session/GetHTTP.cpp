@@ -3,11 +3,11 @@
 // out and read back as soon as its reply is in, before any other request may use the client.
 #include "app/Unit1.h"
 
-#include "platform/Dialogs.h"
-#include "platform/HttpClient.h"
-#include "platform/HttpError.h"
-#include "platform/NetworkWorker.h"
-#include "platform/ShiftJis.h"
+#include "platform/base/Dialogs.h"
+#include "platform/net/HttpClient.h"
+#include "platform/net/HttpError.h"
+#include "platform/net/NetworkWorker.h"
+#include "platform/text/ShiftJis.h"
 #include "session/ServiceReply.h"
 #include "session/WaitingRequests.h"
 
@@ -70,6 +70,7 @@ bool TForm1::GetHTTPBin(const QString &url, const QString &fileName)
         // The file could not be created: that reaches the caller.
         throw;
     } catch (...) {
+        // Every other failure of the transfer is a plain false, without a message.
         return false;
     }
     return true;

@@ -2,7 +2,7 @@
 // every reply.
 #include "app/Unit1.h"
 
-#include "platform/HttpClient.h"
+#include "platform/net/HttpClient.h"
 #include "session/ServiceReply.h"
 
 #include <QUrl>

@@ -1,9 +1,9 @@
 // Login and logout exchanges with the service.
 #include "app/Unit1.h"
 
-#include "platform/Dialogs.h"
-#include "platform/HttpError.h"
-#include "platform/ShiftJis.h"
+#include "platform/base/Dialogs.h"
+#include "platform/net/HttpError.h"
+#include "platform/text/ShiftJis.h"
 #include "session/LoginForm.h"
 #include "session/ServiceReply.h"
 
@@ -69,7 +69,8 @@ bool TForm1::Logout()
     try {
         GetHTTP(ServiceHost + QStringLiteral("/wis/wi_logout.php/") + SessionId);
     } catch (...) {
-        // The window goes to the logged-out state whatever became of the request.
+        // Any failure of the logout request is dropped: the window goes to the logged-out state
+        // whatever became of it (a connection failure was already reported inside GetHTTP).
     }
     GetCookie();
     LogoutProc();

@@ -1,9 +1,9 @@
 // The main window's two working states: logged in as an album member, or logged out.
 #include "app/Unit1.h"
 
-#include "platform/OwnerDataListView.h"
-#include "platform/TabSet.h"
-#include "platform/TreeItems.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/TabSet.h"
+#include "platform/widgets/TreeItems.h"
 
 #include <QTreeWidget>
 

@@ -1,7 +1,7 @@
 // The session's commands: the login dialog loop, logout, and the order page.
 #include "app/Unit1.h"
 
-#include "platform/Dialogs.h"
+#include "platform/base/Dialogs.h"
 #include "session/LoginForm.h"
 
 QString TForm1::OrderPageAddress() const

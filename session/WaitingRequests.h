@@ -1,5 +1,5 @@
 #pragma once
-// The album's requests wait on the network worker (platform/NetworkWorker.h) while the window
+// The album's requests wait on the network worker (platform/net/NetworkWorker.h) while the window
 // goes on processing its events; start-up's login, the logout and the folder list keep the
 // blocking TForm1::GetHTTP. TForm1::GetHTTPBin always waits on the worker: only the album's
 // thumbnails and pictures use it.

@@ -1,7 +1,7 @@
 // Binding one plug-in library: loading, the entries by name, the information texts, the class
 // by API version and the checked calls.
-#include "platform/DynamicLibrary.h"
-#include "platform/ShiftJis.h"
+#include "platform/system/DynamicLibrary.h"
+#include "platform/text/ShiftJis.h"
 #include "spi/SPIs.h"
 
 #include <QStringDecoder>

@@ -1,8 +1,8 @@
 // TSPIBitmap: the picture loader that tries the plain bitmap reader and the plug-ins in the
 // order the file's extension decides, and always ends holding a plain bitmap.
-#include "platform/FileNames.h"
-#include "platform/GraphicsErrors.h"
-#include "platform/Picture.h"
+#include "platform/graphics/GraphicsErrors.h"
+#include "platform/graphics/Picture.h"
+#include "platform/system/FileNames.h"
 #include "spi/SPIBmp.h"
 #include "spi/SPIs.h"
 
@@ -64,7 +64,7 @@ TSPIBitmap::loadByClassOrder(const QString &FileName, const std::function<void(T
             loader(*attempt);
             return attempt;
         } catch (const std::exception &) {
-            // This reader could not; the next one is tried.
+            // Any error of this reader is dropped with it, and the next class is tried.
             rewind();
         }
     }
@@ -78,6 +78,7 @@ void TSPIBitmap::load(const QString &FileName, const std::function<void(TGraphic
     try {
         TakeGraphic(loadByClassOrder(FileName, loader, rewind));
     } catch (...) {
+        // Any error is carried past the end report below and raised again.
         failure = std::current_exception();
     }
     // Sent in every case, with the size the bitmap has now.

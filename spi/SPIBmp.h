@@ -2,10 +2,10 @@
 // The plug-in unit SPIBmp: pictures decoded through the import plug-ins of the collection
 // (the decode sources TInSPIAbleData and the graphic TSPIGraphic) and the picture loader
 // TSPIBitmap, the bitmap class under which plug-in formats are registered.
-#include "platform/Bitmap.h"
-#include "platform/Dib.h"
-#include "platform/Graphic.h"
-#include "platform/PictureFormats.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Dib.h"
+#include "platform/graphics/Graphic.h"
+#include "platform/graphics/PictureFormats.h"
 #include "spi.h"
 
 #include <QByteArray>

@@ -1,9 +1,9 @@
 // The decode sources: running the candidate plug-ins on a file or on bytes in memory, and the
 // plug-in's progress callback.
-#include "platform/Abort.h"
-#include "platform/Exception.h"
-#include "platform/FileNames.h"
-#include "platform/LocalFile.h"
+#include "platform/base/Abort.h"
+#include "platform/base/Exception.h"
+#include "platform/system/FileNames.h"
+#include "platform/system/LocalFile.h"
 #include "spi/SPIBmp.h"
 #include "spi/SPIs.h"
 
@@ -101,6 +101,7 @@ void TInSPIAbleData::Decode()
         }
     found:;
     } catch (...) {
+        // Any error is carried past the end report below and raised again.
         failure = std::current_exception();
     }
     report(TProgressStage::psEnding, 100, QStringLiteral("Loaded Graphic by Susie Plugin"));

@@ -1,9 +1,9 @@
 // TSPIGraphic: a picture as a plug-in returned it, its metrics and palette, drawing, and the BMP
 // file written from it.
-#include "platform/Bitmap.h"
-#include "platform/Dib.h"
-#include "platform/GraphicsErrors.h"
-#include "platform/PictureFormats.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Dib.h"
+#include "platform/graphics/GraphicsErrors.h"
+#include "platform/graphics/PictureFormats.h"
 #include "spi/SPIBmp.h"
 
 #include <QBuffer>
@@ -61,6 +61,7 @@ void TSPIGraphic::DecodeBySPI()
         if (data->IsEmpty())
             throw EInvalidGraphic(SPICouldNotDecodeText());
     } catch (...) {
+        // Whatever the error, no half-decoded data stays behind; the error goes on.
         ClearData();
         throw;
     }

@@ -2,8 +2,8 @@
 // search and the candidate list of a file.
 #include "spi/SPIs.h"
 
-#include "platform/FolderFiles.h"
-#include "platform/Picture.h"
+#include "platform/graphics/Picture.h"
+#include "platform/system/FolderFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -108,6 +108,7 @@ void TSPIs::Insert(int index, std::unique_ptr<TSPI> spi)
     try {
         registerFormats(inserted);
     } catch (...) {
+        // Whatever the error, the plug-in is not left half registered; the error goes on.
         for (auto it = plugins.begin(); it != plugins.end(); ++it)
             if (it->get() == inserted) {
                 plugins.erase(it);
@@ -212,7 +213,7 @@ void TSPIs::SearchFolder(const QString &folder, const QString &mask)
             if (accept)
                 Add(std::move(spi));
         } catch (...) {
-            // The plug-in is not kept; the scan goes on.
+            // Any error of the callback or of Add is dropped with the plug-in; the scan goes on.
         }
     }
 }

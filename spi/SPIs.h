@@ -3,8 +3,8 @@
 // version, made by CreateSPI) and the process's single collection of plug-ins (TSPIs), which
 // finds plug-in files, registers the picture formats of the import plug-ins and lists the
 // plug-ins to try on a file.
-#include "platform/Exception.h"
-#include "platform/PictureFormats.h"
+#include "platform/base/Exception.h"
+#include "platform/graphics/PictureFormats.h"
 #include "spi.h"
 
 #include <QString>

@@ -1,10 +1,10 @@
 // The main window's side of the plug-in host: loading the plug-ins of the chosen folder once a
 // run, the folder dialog and the command that switches plug-in use on and off.
 #include "app/Unit1.h"
-#include "platform/DecodeWorker.h"
-#include "platform/Dialogs.h"
-#include "platform/InstallFolders.h"
-#include "platform/StandardFolders.h"
+#include "platform/base/Dialogs.h"
+#include "platform/graphics/DecodeWorker.h"
+#include "platform/system/InstallFolders.h"
+#include "platform/system/StandardFolders.h"
 #include "spi/SPIBmp.h"
 #include "spi/SPIs.h"
 

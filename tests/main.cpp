@@ -1,5 +1,5 @@
 // Test main: real widgets on the offscreen platform, one application object per process.
-#include "platform/Application.h"
+#include "platform/base/Application.h"
 #include "tests/support/TemporaryRoot.h"
 
 #include <QCoreApplication>

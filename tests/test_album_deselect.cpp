@@ -1,7 +1,7 @@
 // A Ctrl+click on the selected album folder, against the album the service really has.
 #include "album/AlbumLoadState.h"
-#include "platform/TabSet.h"
-#include "platform/Timer.h"
+#include "platform/base/Timer.h"
+#include "platform/widgets/TabSet.h"
 #include "tests/test_album_support.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 // The album picture list against the stand-in service: the records, the cached thumbnails,
 // the four load states driven through StopTimer, the stop-and-reload rule and bad input.
 #include "album/AlbumLoadState.h"
-#include "platform/ImageList.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/TabSet.h"
-#include "platform/Timer.h"
+#include "platform/base/Timer.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/TabSet.h"
 #include "tests/test_album_support.h"
 
 #include <QCoreApplication>

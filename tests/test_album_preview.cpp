@@ -1,9 +1,9 @@
 // The album preview against the stand-in service: the full-size picture is downloaded into
 // the cache folder, shown, and deleted; names that would leave the folder are refused.
-#include "platform/Image.h"
-#include "platform/ImageList.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/TabSet.h"
+#include "platform/widgets/Image.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/TabSet.h"
 #include "test_graphics_support.h"
 #include "tests/test_album_support.h"
 

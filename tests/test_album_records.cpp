@@ -5,9 +5,9 @@
 #include "album/AlbumThumbnail.h"
 #include "album/AlbumTreePositions.h"
 #include "album/LineRecord.h"
-#include "platform/Bitmap.h"
-#include "platform/Exception.h"
-#include "platform/JpegImage.h"
+#include "platform/base/Exception.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/JpegImage.h"
 
 #include <QBuffer>
 #include <QPainter>

@@ -1,7 +1,7 @@
 // Album thumbnails on a screen of pixel ratio 2. ctest runs this suite in processes of its own
 // with QT_SCALE_FACTOR=2 (tests/CMakeLists.txt); at any other ratio it is skipped.
-#include "platform/ImageList.h"
-#include "platform/OwnerDataListView.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/OwnerDataListView.h"
 #include "tests/test_album_support.h"
 
 #include <QFile>

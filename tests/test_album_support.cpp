@@ -1,10 +1,10 @@
 #include "tests/test_album_support.h"
 
 #include "app/Program.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/ShiftJis.h"
-#include "platform/TabSet.h"
-#include "platform/Timer.h"
+#include "platform/base/Timer.h"
+#include "platform/text/ShiftJis.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/TabSet.h"
 #include "session/LoginForm.h"
 
 #include <QDir>

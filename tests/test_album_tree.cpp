@@ -2,9 +2,9 @@
 // MoveToFolder submenu, up-folder, reload, and every way a load ends early.
 #include "album/AlbumLoadState.h"
 #include "album/AlbumTreePositions.h"
-#include "platform/Action.h"
-#include "platform/TabSet.h"
-#include "platform/Timer.h"
+#include "platform/base/Timer.h"
+#include "platform/widgets/Action.h"
+#include "platform/widgets/TabSet.h"
 #include "tests/test_album_support.h"
 
 #include <QMenu>

@@ -2,9 +2,9 @@
 // events: a folder pick, a preview or the window's close that arrives during a thumbnail's
 // download takes effect after that download, in the order the requests were asked for.
 #include "album/AlbumLoadState.h"
-#include "platform/Image.h"
-#include "platform/TabSet.h"
-#include "platform/Timer.h"
+#include "platform/base/Timer.h"
+#include "platform/widgets/Image.h"
+#include "platform/widgets/TabSet.h"
 #include "tests/test_album_support.h"
 
 #include <QFile>

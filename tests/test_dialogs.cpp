@@ -1,5 +1,5 @@
-#include "platform/Application.h"
-#include "platform/Exception.h"
+#include "platform/base/Application.h"
+#include "platform/base/Exception.h"
 #include "tests/support/RealBoxes.h"
 #include "tests/support/ScriptedDialogs.h"
 

@@ -1,8 +1,8 @@
 // Bitmaps and icons through Qt's BMP and ICO readers only; the bitmap's canvas and Assign.
-#include "platform/Bitmap.h"
-#include "platform/GraphicsErrors.h"
-#include "platform/Icon.h"
-#include "platform/JpegImage.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/GraphicsErrors.h"
+#include "platform/graphics/Icon.h"
+#include "platform/graphics/JpegImage.h"
 #include "test_graphics_support.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 // The JPEG decoder on real files written by libjpeg's compressor: pixels against djpeg,
 // colour spaces, damaged, truncated and hostile files.
-#include "platform/GraphicsErrors.h"
-#include "platform/JpegImage.h"
+#include "platform/graphics/GraphicsErrors.h"
+#include "platform/graphics/JpegImage.h"
 #include "test_graphics_support.h"
 
 #include <QBuffer>

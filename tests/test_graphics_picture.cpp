@@ -1,12 +1,12 @@
 // The picture container and the picture-format registry: extension dispatch, case,
 // newest registration wins (also over the built-ins), failures keep the previous picture.
-#include "platform/Bitmap.h"
-#include "platform/GraphicsErrors.h"
-#include "platform/Icon.h"
-#include "platform/JpegImage.h"
-#include "platform/Metafile.h"
-#include "platform/Picture.h"
-#include "platform/PictureFormats.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/GraphicsErrors.h"
+#include "platform/graphics/Icon.h"
+#include "platform/graphics/JpegImage.h"
+#include "platform/graphics/Picture.h"
+#include "platform/graphics/PictureFormats.h"
+#include "platform/graphics/metafile/Metafile.h"
 #include "test_graphics_support.h"
 
 #include <QBuffer>

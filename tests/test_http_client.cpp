@@ -1,5 +1,5 @@
-#include "platform/HttpClient.h"
-#include "platform/HttpError.h"
+#include "platform/net/HttpClient.h"
+#include "platform/net/HttpError.h"
 #include "tests/test_http_support.h"
 
 #include <QCryptographicHash>

@@ -1,4 +1,4 @@
-#include "platform/ShiftJis.h"
+#include "platform/text/ShiftJis.h"
 
 #include <gtest/gtest.h>
 

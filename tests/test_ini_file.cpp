@@ -1,6 +1,6 @@
 // The profile file rules on their own.
-#include "platform/Exception.h"
-#include "platform/IniFile.h"
+#include "platform/base/Exception.h"
+#include "platform/system/IniFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,12 +2,12 @@
 // place, Ctrl+A with a button held, a tree that does not watch, tree widths as the settings say.
 #include "app/Unit1.h"
 #include "localbrowser/PcLoadState.h"
-#include "platform/ImageList.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/ShellTreeView.h"
-#include "platform/ShiftJis.h"
-#include "platform/SplitPane.h"
-#include "platform/Timer.h"
+#include "platform/base/Timer.h"
+#include "platform/text/ShiftJis.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/ShellTreeView.h"
+#include "platform/widgets/SplitPane.h"
 #include "test_graphics_support.h"
 #include "tests/test_local_support.h"
 
@@ -23,15 +23,6 @@
 
 namespace
 {
-QByteArray icoOf(const QImage &image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "ICO");
-    return bytes;
-}
-
 // One icon file holding the images of several one-image icon files, in that order.
 QByteArray iconFile(const QList<QByteArray> &singles)
 {
@@ -89,10 +80,10 @@ TEST_F(LocalBrowser, TheLargestIconIsStretchedWholeIntoItsThumbnail)
     // Blue with a red bottom-right quarter: only the whole picture shows both colours.
     const QImage large = CornerPicture(qRgb(0, 0, 255), qRgb(255, 0, 0));
     const QImage small = SolidPicture(16, 16, qRgb(0, 255, 0));
-    const QString dir =
-        makeFolder(QStringLiteral("icons"),
-                   {{QStringLiteral("large.ico"), icoOf(large)},
-                    {QStringLiteral("both.ico"), iconFile({icoOf(small), icoOf(large)})}});
+    const QString dir = makeFolder(
+        QStringLiteral("icons"),
+        {{QStringLiteral("large.ico"), SavedAs(large, "ICO")},
+         {QStringLiteral("both.ico"), iconFile({SavedAs(small, "ICO"), SavedAs(large, "ICO")})}});
     listFolder(dir);
     ASSERT_EQ(drawRange(0, 1), 2);
     for (const QString &name : {QStringLiteral("large.ico"), QStringLiteral("both.ico")}) {
@@ -206,7 +197,7 @@ TEST_F(LocalBrowser, AFolderOfMixedNamesRenders)
                    {{QStringLiteral("IMG_10.jpg"), JpegBytes(640, 480, qRgb(40, 160, 60))},
                     {QStringLiteral("IMG_2.jpg"), JpegBytes(480, 640, qRgb(230, 180, 30))},
                     {QStringLiteral("img_3.JPG"), JpegBytes(300, 300, qRgb(120, 40, 160))},
-                    {QStringLiteral("アイコン.ico"), icoOf(quarters)},
+                    {QStringLiteral("アイコン.ico"), SavedAs(quarters, "ICO")},
                     {QStringLiteral("メモ.txt"), "text"}});
     const QByteArray raw = QFile::encodeName(dir) + '/' + toShiftJis(QStringLiteral("写真.jpg"));
     {

@@ -3,12 +3,12 @@
 #include "app/Unit1.h"
 #include "app/Unit3.h"
 #include "localbrowser/PcLoadState.h"
-#include "platform/ImageList.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/ShellTreeView.h"
-#include "platform/StatusBar.h"
-#include "platform/TabSet.h"
-#include "platform/Timer.h"
+#include "platform/base/Timer.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/ShellTreeView.h"
+#include "platform/widgets/StatusBar.h"
+#include "platform/widgets/TabSet.h"
 #include "tests/test_local_support.h"
 
 #include <QDir>

@@ -2,9 +2,9 @@
 // thumbnail table (played straight into the thumbnail's rectangle), the full-size preview,
 // and a damaged metafile that loses its picture status.
 #include "app/Unit1.h"
-#include "platform/Image.h"
-#include "platform/ImageList.h"
-#include "platform/TabSet.h"
+#include "platform/widgets/Image.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/TabSet.h"
 #include "tests/test_local_support.h"
 #include "tests/test_metafile_support.h"
 

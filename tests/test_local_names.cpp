@@ -2,14 +2,14 @@
 // names that are not UTF-8, and a pick during a very large listing.
 #include "app/Unit1.h"
 #include "localbrowser/PcLoadState.h"
-#include "platform/GraphicsErrors.h"
-#include "platform/Image.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/Picture.h"
-#include "platform/ShellTreeView.h"
-#include "platform/ShiftJis.h"
-#include "platform/TabSet.h"
-#include "platform/Timer.h"
+#include "platform/base/Timer.h"
+#include "platform/graphics/GraphicsErrors.h"
+#include "platform/graphics/Picture.h"
+#include "platform/text/ShiftJis.h"
+#include "platform/widgets/Image.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/ShellTreeView.h"
+#include "platform/widgets/TabSet.h"
 #include "tests/test_local_support.h"
 
 #include <QDir>

@@ -2,10 +2,10 @@
 // written by other programs, turns its thumbnail and its preview upright, and the thumbnail is
 // placed by the upright size.
 #include "app/Unit1.h"
-#include "platform/Image.h"
-#include "platform/ImageList.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/TabSet.h"
+#include "platform/widgets/Image.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/TabSet.h"
 #include "test_graphics_support.h"
 #include "tests/test_local_support.h"
 

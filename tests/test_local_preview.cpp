@@ -1,11 +1,11 @@
 // The preview: lowest selected index, full size with the scroll bars at their start, the two
 // ways back, failures, and scrolling by dragging.
 #include "app/Unit1.h"
-#include "platform/Image.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/ScrollBox.h"
-#include "platform/ShellTreeView.h"
-#include "platform/TabSet.h"
+#include "platform/widgets/Image.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/ScrollBox.h"
+#include "platform/widgets/ShellTreeView.h"
+#include "platform/widgets/TabSet.h"
 #include "test_graphics_support.h"
 #include "tests/test_local_support.h"
 

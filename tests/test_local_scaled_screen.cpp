@@ -3,8 +3,8 @@
 #include "app/Unit1.h"
 #include "app/WindowIndexes.h"
 #include "localbrowser/ThumbnailGeometry.h"
-#include "platform/ImageList.h"
-#include "platform/OwnerDataListView.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/OwnerDataListView.h"
 #include "tests/support/ThumbnailSteps.h"
 #include "tests/test_local_support.h"
 
@@ -23,15 +23,6 @@ QImage columns(int width, int height)
         for (int x = 0; x < width; ++x)
             image.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
     return image;
-}
-
-QByteArray bmpOf(const QImage &image)
-{
-    QByteArray bytes;
-    QBuffer out(&bytes);
-    out.open(QIODevice::WriteOnly);
-    image.save(&out, "BMP");
-    return bytes;
 }
 
 // The picture's pixels alone, whatever density it says it has.
@@ -71,7 +62,7 @@ TEST_F(ScaledScreen, ThumbnailSlotsHoldTwiceTheLayoutRectangleDrawnFromThePictur
     const QString dir =
         makeFolder(QStringLiteral("scaled"),
                    {{QStringLiteral("a_red.jpg"), JpegBytes(640, 480, qRgb(255, 0, 0))},
-                    {QStringLiteral("b_columns.bmp"), bmpOf(detail)},
+                    {QStringLiteral("b_columns.bmp"), SavedAs(detail, "BMP")},
                     {QStringLiteral("c_icon.ico"), IcoBytes(32, 32, qRgb(0, 0, 255))}});
     listFolder(dir);
     ASSERT_EQ(form->PcImages.size(), 3u);

@@ -1,9 +1,9 @@
 // Selection count and status text, Ctrl+A / Ctrl+D with exactly Ctrl, focus on mouse move.
 #include "app/Unit1.h"
 #include "app/Unit3.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/ShellTreeView.h"
-#include "platform/StatusBar.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/ShellTreeView.h"
+#include "platform/widgets/StatusBar.h"
 #include "tests/test_local_support.h"
 
 #include <QCoreApplication>

@@ -2,8 +2,8 @@
 
 #include "app/Unit1.h"
 #include "localbrowser/PcLoadState.h"
-#include "platform/ShellTreeView.h"
-#include "platform/Timer.h"
+#include "platform/base/Timer.h"
+#include "platform/widgets/ShellTreeView.h"
 #include "test_graphics_support.h"
 #include "tests/support/ThumbnailSteps.h"
 
@@ -12,9 +12,7 @@
 #include <QDir>
 #include <QKeyEvent>
 
-namespace
-{
-QByteArray saved(const QImage &image, const char *format)
+QByteArray SavedAs(const QImage &image, const char *format)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -22,7 +20,6 @@ QByteArray saved(const QImage &image, const char *format)
     image.save(&buffer, format);
     return bytes;
 }
-} // namespace
 
 void SendKey(QWidget *target, int key, Qt::KeyboardModifiers modifiers)
 {
@@ -100,10 +97,10 @@ QByteArray JpegBytes(int width, int height, QRgb color)
 
 QByteArray BmpBytes(int width, int height, QRgb color)
 {
-    return saved(SolidPicture(width, height, color), "BMP");
+    return SavedAs(SolidPicture(width, height, color), "BMP");
 }
 
 QByteArray IcoBytes(int width, int height, QRgb color)
 {
-    return saved(SolidPicture(width, height, color), "ICO");
+    return SavedAs(SolidPicture(width, height, color), "ICO");
 }

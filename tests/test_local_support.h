@@ -26,6 +26,8 @@ protected:
 // A key pressed and released on target, as the window system delivers it.
 void SendKey(QWidget *target, int key, Qt::KeyboardModifiers modifiers);
 
+// The bytes of image written in format ("BMP", "ICO", ...) by Qt's writer.
+QByteArray SavedAs(const QImage &image, const char *format);
 QByteArray JpegBytes(int width, int height, QRgb color);
 QByteArray BmpBytes(int width, int height, QRgb color);
 QByteArray IcoBytes(int width, int height, QRgb color);

@@ -1,10 +1,10 @@
 // A picture whose file name is Shift-JIS bytes (from a Windows medium) is listed, sent with its
 // bytes unchanged, and its filename parameter is the path in Shift-JIS.
 #include "app/Unit1.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/ShellTreeView.h"
-#include "platform/ShiftJis.h"
-#include "platform/Timer.h"
+#include "platform/base/Timer.h"
+#include "platform/text/ShiftJis.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/ShellTreeView.h"
 #include "tests/test_upload_support.h"
 
 #include <QFile>

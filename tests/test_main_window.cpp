@@ -1,11 +1,11 @@
 // The main window's frame: captions, the action table, view switching and start-up.
 #include "app/Unit1.h"
 #include "app/Unit3.h"
-#include "platform/Image.h"
-#include "platform/ImageList.h"
-#include "platform/StatusBar.h"
-#include "platform/TabSet.h"
-#include "platform/Timer.h"
+#include "platform/base/Timer.h"
+#include "platform/widgets/Image.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/StatusBar.h"
+#include "platform/widgets/TabSet.h"
 #include "tests/support/AppFixture.h"
 
 #include <QAction>

@@ -1,5 +1,5 @@
 // 8-bit metafile text in the character set its font names.
-#include "platform/CharSetText.h"
+#include "platform/text/CharSetText.h"
 
 #include <gtest/gtest.h>
 

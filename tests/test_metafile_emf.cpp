@@ -1,8 +1,8 @@
 // Enhanced metafiles written through libEMF's drawing calls: the header's size rules, and
 // each record kind drawn into a 100 x 100 picture. The frame is 31.25 mm, which is 100 pixels
 // of libEMF's reference device, so one logical unit is one pixel unless a test maps it.
-#include "platform/GraphicsErrors.h"
-#include "platform/Metafile.h"
+#include "platform/graphics/GraphicsErrors.h"
+#include "platform/graphics/metafile/Metafile.h"
 #include "tests/test_metafile_support.h"
 
 #include <QBuffer>

@@ -2,8 +2,8 @@
 // unknown records are skipped, huge counts and negative sizes leave only their own record
 // out, deep nesting and wild object numbers are harmless, and files cut short at any length
 // either fail to load or draw what they hold.
-#include "platform/GraphicsErrors.h"
-#include "platform/Metafile.h"
+#include "platform/graphics/GraphicsErrors.h"
+#include "platform/graphics/metafile/Metafile.h"
 #include "tests/test_metafile_support.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 #include "tests/test_metafile_support.h"
 
-#include "platform/Exception.h"
-#include "platform/Metafile.h"
+#include "platform/base/Exception.h"
+#include "platform/graphics/metafile/Metafile.h"
 
 #include <QBuffer>
 #include <QPainter>

@@ -1,8 +1,8 @@
 // Windows metafiles written word by word: the header's size rules, and each record kind
 // drawn into a 100 x 100 picture (the window 0..100 fills it, one unit per pixel).
-#include "platform/GraphicsErrors.h"
-#include "platform/Metafile.h"
-#include "platform/Picture.h"
+#include "platform/graphics/GraphicsErrors.h"
+#include "platform/graphics/Picture.h"
+#include "platform/graphics/metafile/Metafile.h"
 #include "tests/test_metafile_support.h"
 
 #include <QBuffer>

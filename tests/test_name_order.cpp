@@ -1,6 +1,6 @@
 // Name order: the listing's order agrees with the collator (numeric, case-insensitive) on
 // every kind of name, ASCII ones taking their quick path included.
-#include "platform/NameOrder.h"
+#include "platform/text/NameOrder.h"
 
 #include <QCollator>
 #include <QLocale>

@@ -1,8 +1,8 @@
 // The guide window: forward-only progress, redraws only on change, buttons at the ends.
 #include "app/Unit1.h"
 #include "app/Unit3.h"
-#include "platform/Image.h"
-#include "platform/ImageList.h"
+#include "platform/widgets/Image.h"
+#include "platform/widgets/ImageList.h"
 #include "tests/support/AppFixture.h"
 
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 // The network worker against a loopback server: errors come back as the client's own kinds,
 // the window's thread processes events while a request runs, and requests asked for meanwhile
 // (through the worker or straight on the client) wait for it, in order.
-#include "platform/HttpClient.h"
-#include "platform/HttpError.h"
-#include "platform/NetworkWorker.h"
+#include "platform/net/HttpClient.h"
+#include "platform/net/HttpError.h"
+#include "platform/net/NetworkWorker.h"
 #include "tests/test_http_support.h"
 
 #include <QStringList>

@@ -16,12 +16,10 @@ namespace
 QByteArray floatGreyTiff(const std::vector<float> &samples)
 {
     const uint32_t width = uint32_t(samples.size());
-    struct Entry {
-        uint16_t tag, type;
-        uint32_t count, value;
-    } entries[] = {{256, 4, 1, width},     {257, 4, 1, 1}, {258, 3, 1, 32}, {259, 3, 1, 1},
-                   {262, 3, 1, 1},         {273, 4, 1, 8}, {277, 3, 1, 1},  {278, 4, 1, 1},
-                   {279, 4, 1, width * 4}, {339, 3, 1, 3}};
+    const std::vector<TiffEntry> entries = {
+        {256, 4, 1, width},     {257, 4, 1, 1}, {258, 3, 1, 32}, {259, 3, 1, 1},
+        {262, 3, 1, 1},         {273, 4, 1, 8}, {277, 3, 1, 1},  {278, 4, 1, 1},
+        {279, 4, 1, width * 4}, {339, 3, 1, 3}};
     QByteArray tiff("II*\0", 4);
     QByteArray word(4, '\0');
     qToLittleEndian<uint32_t>(8 + width * 4, word.data());
@@ -32,21 +30,7 @@ QByteArray floatGreyTiff(const std::vector<float> &samples)
         qToLittleEndian<uint32_t>(bits, word.data());
         tiff += word;
     }
-    QByteArray count(2, '\0');
-    qToLittleEndian<uint16_t>(uint16_t(std::size(entries)), count.data());
-    tiff += count;
-    for (const Entry &e : entries) {
-        QByteArray raw(12, '\0');
-        qToLittleEndian<uint16_t>(e.tag, raw.data());
-        qToLittleEndian<uint16_t>(e.type, raw.data() + 2);
-        qToLittleEndian<uint32_t>(e.count, raw.data() + 4);
-        if (e.type == 3)
-            qToLittleEndian<uint16_t>(uint16_t(e.value), raw.data() + 8);
-        else
-            qToLittleEndian<uint32_t>(e.value, raw.data() + 8);
-        tiff += raw;
-    }
-    return tiff + QByteArray(4, '\0');
+    return tiff + TiffDirectory(entries);
 }
 
 // The file with its "ftyp" box's brands replaced: the major one, and the compatible ones in

@@ -221,31 +221,14 @@ QByteArray hugeWebp(QByteArray webp)
 // A little-endian TIFF of 60000 x 60000 RGB pixels in one strip of 16 bytes.
 QByteArray hugeTiff()
 {
-    struct Entry {
-        uint16_t tag, type;
-        uint32_t count, value;
-    } entries[] = {{256, 4, 1, 60000}, {257, 4, 1, 60000}, {258, 3, 1, 8},
-                   {259, 3, 1, 1},     {262, 3, 1, 2},     {273, 4, 1, 8},
-                   {277, 3, 1, 3},     {278, 4, 1, 60000}, {279, 4, 1, 16}};
+    const std::vector<TiffEntry> entries = {
+        {256, 4, 1, 60000}, {257, 4, 1, 60000}, {258, 3, 1, 8},     {259, 3, 1, 1}, {262, 3, 1, 2},
+        {273, 4, 1, 8},     {277, 3, 1, 3},     {278, 4, 1, 60000}, {279, 4, 1, 16}};
     QByteArray tiff("II*\0", 4);
     QByteArray word(4, '\0');
     qToLittleEndian<uint32_t>(24, word.data()); // the directory follows 16 bytes of "pixels"
     tiff += word + QByteArray(16, '\x40');
-    QByteArray field(2, '\0');
-    qToLittleEndian<uint16_t>(uint16_t(std::size(entries)), field.data());
-    tiff += field;
-    for (const Entry &e : entries) {
-        QByteArray raw(12, '\0');
-        qToLittleEndian<uint16_t>(e.tag, raw.data());
-        qToLittleEndian<uint16_t>(e.type, raw.data() + 2);
-        qToLittleEndian<uint32_t>(e.count, raw.data() + 4);
-        if (e.type == 3)
-            qToLittleEndian<uint16_t>(uint16_t(e.value), raw.data() + 8);
-        else
-            qToLittleEndian<uint32_t>(e.value, raw.data() + 8);
-        tiff += raw;
-    }
-    return tiff + QByteArray(4, '\0');
+    return tiff + TiffDirectory(entries);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QtEndian>
 #include <cctype>
 #include <cstring>
 #include <dlfcn.h>
@@ -214,4 +215,22 @@ void writeAll(const QString &path, const QByteArray &bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
     file.write(bytes);
+}
+
+QByteArray TiffDirectory(const std::vector<TiffEntry> &entries)
+{
+    QByteArray directory(2, '\0');
+    qToLittleEndian<uint16_t>(uint16_t(entries.size()), directory.data());
+    for (const TiffEntry &e : entries) {
+        QByteArray raw(12, '\0');
+        qToLittleEndian<uint16_t>(e.tag, raw.data());
+        qToLittleEndian<uint16_t>(e.type, raw.data() + 2);
+        qToLittleEndian<uint32_t>(e.count, raw.data() + 4);
+        if (e.type == 3)
+            qToLittleEndian<uint16_t>(uint16_t(e.value), raw.data() + 8);
+        else
+            qToLittleEndian<uint32_t>(e.value, raw.data() + 8);
+        directory += raw;
+    }
+    return directory + QByteArray(4, '\0');
 }

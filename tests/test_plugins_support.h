@@ -33,6 +33,15 @@ private:
 };
 
 // What GetPicture returned, the blocks checked and already freed; rgb rows run top-down.
+// One entry of a little-endian TIFF directory: tag, field type (3 SHORT, 4 LONG), count and
+// the value itself.
+struct TiffEntry {
+    uint16_t tag, type;
+    uint32_t count, value;
+};
+// A little-endian TIFF directory: the entry count, the 12-byte entries, no next directory.
+QByteArray TiffDirectory(const std::vector<TiffEntry> &entries);
+
 struct Decoded {
     int32_t result = -100;
     int32_t width = 0, height = 0;

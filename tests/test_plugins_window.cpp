@@ -3,12 +3,12 @@
 // made by other tools gets thumbnails placed as for any picture and full-size previews, and the
 // formats keep loading after plug-in use is switched off again.
 #include "app/Unit1.h"
-#include "platform/Action.h"
-#include "platform/Image.h"
-#include "platform/ImageList.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/PictureFormats.h"
-#include "platform/TabSet.h"
+#include "platform/graphics/PictureFormats.h"
+#include "platform/widgets/Action.h"
+#include "platform/widgets/Image.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/TabSet.h"
 #include "spi/SPIBmp.h"
 #include "tests/test_local_support.h"
 #include "tests/test_plugins_support.h"

@@ -1,8 +1,8 @@
 // The program's own pictures are decoded when first needed, and then show what the files hold.
 #include "app/Unit3.h"
-#include "platform/Image.h"
-#include "platform/ImageList.h"
-#include "platform/ResourceImages.h"
+#include "platform/graphics/ResourceImages.h"
+#include "platform/widgets/Image.h"
+#include "platform/widgets/ImageList.h"
 #include "session/LoginForm.h"
 
 #include <QLabel>

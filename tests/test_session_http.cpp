@@ -1,6 +1,6 @@
 // GetHTTP, GetHTTPBin and the session cookie against a loopback server whose every reply
 // header the test controls (the cookies the service sets with each answer).
-#include "platform/HttpError.h"
+#include "platform/net/HttpError.h"
 #include "tests/test_http_support.h"
 #include "tests/test_session_support.h"
 

@@ -1,10 +1,10 @@
 // Login, logout and the order page against the stand-in service on a loopback port. With
 // TOVELA_TEST_SERVICE the same tests run against another service; those that need the
 // stand-in's hooks skip there.
-#include "platform/Action.h"
-#include "platform/Application.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/TabSet.h"
+#include "platform/base/Application.h"
+#include "platform/widgets/Action.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/TabSet.h"
 #include "tests/support/ServiceProcess.h"
 #include "tests/test_http_support.h"
 #include "tests/test_session_support.h"

@@ -2,8 +2,8 @@
 // order page it opens logs its session in, and the next start-up resumes that session and
 // shows the album. The page logs the session out again the same way.
 #include "app/Unit1.h"
-#include "platform/ShiftJis.h"
-#include "platform/TabSet.h"
+#include "platform/text/ShiftJis.h"
+#include "platform/widgets/TabSet.h"
 #include "tests/support/AppFixture.h"
 
 #include <QRegularExpression>

@@ -3,7 +3,7 @@
 // so a test decides every request it makes; AppFixture::start() runs the whole start-up.
 #include "app/Unit1.h"
 #include "app/Unit3.h"
-#include "platform/HttpClient.h"
+#include "platform/net/HttpClient.h"
 #include "session/LoginForm.h"
 #include "tests/support/AppFixture.h"
 

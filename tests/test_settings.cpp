@@ -1,7 +1,7 @@
 // The settings file as the main window reads and writes it.
 #include "app/Unit1.h"
 #include "app/Unit3.h"
-#include "platform/SplitPane.h"
+#include "platform/widgets/SplitPane.h"
 #include "tests/support/AppFixture.h"
 
 #include <QCheckBox>

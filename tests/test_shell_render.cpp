@@ -40,8 +40,8 @@ TEST_F(AppFixture, MainWindowAndGuideRender)
     EXPECT_GT(distinctColours(guide), 8);
 }
 
-#include "platform/OwnerDataListView.h"
-#include "platform/ShellTreeView.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/ShellTreeView.h"
 #include "tests/test_local_support.h"
 
 using RenderedBrowser = LocalBrowser;

@@ -1,6 +1,6 @@
 // The plug-in collection: one instance, format registration, the folder search and the
 // candidate list of a file.
-#include "platform/PictureFormats.h"
+#include "platform/graphics/PictureFormats.h"
 #include "spi/SPIBmp.h"
 #include "spi/SPIs.h"
 #include "tests/test_spi_support.h"

@@ -1,10 +1,10 @@
 // The plug-in command of the main window: switching plug-in use on and off with the folder
 // dialog, the settings it leaves, and start-up's plug-in step.
 #include "app/Unit1.h"
-#include "platform/Action.h"
-#include "platform/Application.h"
-#include "platform/DecodeWorker.h"
-#include "platform/PictureFormats.h"
+#include "platform/base/Application.h"
+#include "platform/graphics/DecodeWorker.h"
+#include "platform/graphics/PictureFormats.h"
+#include "platform/widgets/Action.h"
 #include "spi/SPIBmp.h"
 #include "spi/SPIs.h"
 #include "tests/support/AppFixture.h"

@@ -1,11 +1,11 @@
 // Pictures decoded through plug-ins: offsets, metrics, the BMP round trip, the checks of what a
 // plug-in returns, errors of the progress handler, the loader's class order and progress, and
 // the plug-in memory freed after a load.
-#include "platform/Abort.h"
-#include "platform/Bitmap.h"
-#include "platform/GraphicsErrors.h"
-#include "platform/Picture.h"
-#include "platform/PictureFormats.h"
+#include "platform/base/Abort.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/GraphicsErrors.h"
+#include "platform/graphics/Picture.h"
+#include "platform/graphics/PictureFormats.h"
 #include "spi/SPIBmp.h"
 #include "spi/SPIs.h"
 #include "tests/test_spi_support.h"

@@ -3,14 +3,14 @@
 // also after plug-in use is switched off again; plug-ins get the file by its own name, and the
 // extension decides which decoder is tried first.
 #include "app/Unit1.h"
-#include "platform/Action.h"
-#include "platform/FileNames.h"
-#include "platform/Image.h"
-#include "platform/ImageList.h"
-#include "platform/OwnerDataListView.h"
-#include "platform/PictureFormats.h"
-#include "platform/ShiftJis.h"
-#include "platform/TabSet.h"
+#include "platform/graphics/PictureFormats.h"
+#include "platform/system/FileNames.h"
+#include "platform/text/ShiftJis.h"
+#include "platform/widgets/Action.h"
+#include "platform/widgets/Image.h"
+#include "platform/widgets/ImageList.h"
+#include "platform/widgets/OwnerDataListView.h"
+#include "platform/widgets/TabSet.h"
 #include "spi/SPIBmp.h"
 #include "spi/SPIs.h"
 #include "tests/test_local_support.h"
@@ -70,14 +70,6 @@ QImage inverted(QImage picture)
     return picture;
 }
 
-QByteArray bmpFile(const QImage &picture)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "BMP");
-    return bytes;
-}
 } // namespace
 
 TEST_F(SpiWindow, APluginPictureGetsAThumbnailAndAPreview)
@@ -203,7 +195,7 @@ TEST_F(SpiWindow, TheExtensionDecidesWhichDecoderIsTriedFirst)
 
     // Small enough to be drawn unscaled at (30, 35): the thumbnail holds its exact pixels.
     const QImage picture = PatternImage(40, 30);
-    const QByteArray bmp = bmpFile(picture);
+    const QByteArray bmp = SavedAs(picture, "BMP");
     const QString dir =
         makeFolder(QStringLiteral("order"), {{"claimed.tsd", TestPictureFile(MakeDib(picture, 24))},
                                              {"photo.bmp", bmp},

@@ -1,8 +1,8 @@
 // The upload command over loopback: what is sent, in which order, what the progress window
 // shows, cancel, the service's limit, a second invocation, and the refusals before a batch.
 #include "app/Unit3.h"
-#include "platform/Action.h"
-#include "platform/ShiftJis.h"
+#include "platform/text/ShiftJis.h"
+#include "platform/widgets/Action.h"
 #include "tests/test_upload_support.h"
 
 #include <QFile>
@@ -10,14 +10,6 @@
 
 namespace
 {
-
-QStringList names(int n)
-{
-    QStringList out;
-    for (int i = 1; i <= n; ++i)
-        out << QStringLiteral("p%1.jpg").arg(i);
-    return out;
-}
 
 QString label(int total, int current)
 {
@@ -32,9 +24,9 @@ protected:
     // n files p1.jpg ... with distinct bytes, all listed; those in selected are selected.
     void pictures(int n, const std::vector<int> &selected)
     {
-        for (const QString &name : names(n))
+        for (const QString &name : PictureNames(n))
             addFile(name, "bytes of " + name.toUtf8());
-        listAndSelect(folder, names(n), selected);
+        listAndSelect(folder, PictureNames(n), selected);
     }
     void picturesAllSelected(int n)
     {

@@ -1,6 +1,6 @@
 // The upload's questions as real message boxes: the confirmation closed by the window system
 // sends nothing, and the cancel question belongs to the progress window and stands above it.
-#include "platform/Action.h"
+#include "platform/widgets/Action.h"
 #include "tests/support/RealBoxes.h"
 #include "tests/test_upload_support.h"
 

@@ -4,9 +4,9 @@
 // arrive and may send exactly those again, and the completion message is said only when
 // nothing failed.
 #include "app/Unit3.h"
-#include "platform/Action.h"
-#include "platform/HttpClient.h"
-#include "platform/ShiftJis.h"
+#include "platform/net/HttpClient.h"
+#include "platform/text/ShiftJis.h"
+#include "platform/widgets/Action.h"
 #include "tests/test_upload_support.h"
 
 #include <QDir>

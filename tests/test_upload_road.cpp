@@ -1,10 +1,10 @@
 // The road of one order through the real browser: pick a folder, thumbnails are drawn, select
 // everything, send with the tool bar button, and the order page lists what was sent.
 #include "app/Unit3.h"
-#include "platform/Action.h"
-#include "platform/ShellTreeView.h"
-#include "platform/StatusBar.h"
-#include "platform/Timer.h"
+#include "platform/base/Timer.h"
+#include "platform/widgets/Action.h"
+#include "platform/widgets/ShellTreeView.h"
+#include "platform/widgets/StatusBar.h"
 #include "tests/support/ThumbnailSteps.h"
 #include "tests/test_local_support.h"
 #include "tests/test_upload_support.h"

@@ -1,8 +1,8 @@
 #include "tests/test_upload_support.h"
 
 #include "app/Unit1.h"
-#include "platform/Action.h"
-#include "platform/ShiftJis.h"
+#include "platform/text/ShiftJis.h"
+#include "platform/widgets/Action.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -81,6 +81,14 @@ QList<MultipartPart> parseMultipart(const QByteArray &contentType, const QByteAr
         parts.append(part);
         pos = next + 2 + delimiter.size();
     }
+}
+
+QStringList PictureNames(int n)
+{
+    QStringList out;
+    for (int i = 1; i <= n; ++i)
+        out << QStringLiteral("p%1.jpg").arg(i);
+    return out;
 }
 
 QByteArray fileBytes(const QString &path)

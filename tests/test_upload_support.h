@@ -3,7 +3,7 @@
 // in a temporary folder, put into the local list and selected as the browser would, and the
 // batch's requests are read back from the service's record.
 #include "app/Unit1.h"
-#include "platform/OwnerDataListView.h"
+#include "platform/widgets/OwnerDataListView.h"
 #include "tests/support/AppFixture.h"
 #include "tests/support/ServiceProcess.h"
 #include "tests/support/TraceCapture.h"
@@ -27,6 +27,8 @@ struct MultipartPart {
 // Splits a whole multipart body by the boundary of contentType; empty when it is malformed.
 QList<MultipartPart> parseMultipart(const QByteArray &contentType, const QByteArray &body);
 
+// "p1.jpg" to "p<n>.jpg", the names the batch tests give their pictures.
+QStringList PictureNames(int n);
 // Bytes of a file, or its SHA-256.
 QByteArray fileBytes(const QString &path);
 QByteArray fileDigest(const QString &path);

@@ -1,7 +1,7 @@
 // A picture's POST waits on the network worker while the window goes on processing its events:
 // timers fire, the cancel button and a second upload command are served during the transfer,
 // and a close during it ends the batch after that picture without sending anything again.
-#include "platform/Action.h"
+#include "platform/widgets/Action.h"
 #include "tests/test_upload_support.h"
 
 #include <QFile>
@@ -11,13 +11,6 @@
 
 namespace
 {
-QStringList names(int n)
-{
-    QStringList out;
-    for (int i = 1; i <= n; ++i)
-        out << QStringLiteral("p%1.jpg").arg(i);
-    return out;
-}
 } // namespace
 
 class UploadWaiting : public UploadFixture
@@ -29,10 +22,10 @@ protected:
     {
         std::vector<int> all;
         for (int i = 0; i < n; ++i) {
-            addFile(names(n)[i], "bytes of picture " + QByteArray::number(i + 1));
+            addFile(PictureNames(n)[i], "bytes of picture " + QByteArray::number(i + 1));
             all.push_back(i);
         }
-        listAndSelect(folder, names(n), all);
+        listAndSelect(folder, PictureNames(n), all);
         CannedReply pause;
         pause.path = uploadPath();
         pause.pass = true;

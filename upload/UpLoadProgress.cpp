@@ -1,7 +1,8 @@
 #include "upload/UpLoadProgress.h"
 
-#include "platform/Dialogs.h"
-#include "platform/PixelFont.h"
+#include "app/Unit1.h"
+#include "platform/base/Dialogs.h"
+#include "platform/widgets/PixelFont.h"
 #include "upload/UploadState.h"
 
 #include <QCloseEvent>

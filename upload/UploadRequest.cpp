@@ -1,11 +1,11 @@
 #include "upload/UploadRequest.h"
 
-#include "platform/Exception.h"
-#include "platform/FileNames.h"
-#include "platform/HttpError.h"
-#include "platform/LocalFile.h"
-#include "platform/ShiftJis.h"
-#include "platform/Trace.h"
+#include "platform/base/Exception.h"
+#include "platform/base/Trace.h"
+#include "platform/net/HttpError.h"
+#include "platform/system/FileNames.h"
+#include "platform/system/LocalFile.h"
+#include "platform/text/ShiftJis.h"
 #include "session/ServiceReply.h"
 
 #include <QFile>
@@ -98,6 +98,7 @@ UploadOutcome SendPicture(TNetworkWorker &worker, const UploadPictureRequest &re
     } catch (const EIdHTTPProtocolException &) {
         return UploadOutcome::ErrorStatus;
     } catch (const std::exception &) {
+        // A failure anywhere in sending one picture is dropped without a word; the batch goes on.
         return UploadOutcome::TransferFailed;
     }
 }

@@ -2,8 +2,8 @@
 // One picture as one multipart/form-data POST to the service: the field "mode" = "upload",
 // then the file field "file1" carrying the full local path as its filename (Shift-JIS), the
 // content type of the path's extension and the file's bytes unchanged, streamed from disk.
-#include "platform/HttpClient.h"
-#include "platform/NetworkWorker.h"
+#include "platform/net/HttpClient.h"
+#include "platform/net/NetworkWorker.h"
 #include "upload/UploadTally.h"
 
 #include <QByteArray>

@@ -5,7 +5,7 @@
 // bench/startup/run.sh runs both repeatedly and prints the medians.
 #include "app/Program.h"
 #include "app/Unit1.h"
-#include "platform/Application.h"
+#include "platform/base/Application.h"
 #include "tests/support/ScriptedDialogs.h"
 
 #include <QElapsedTimer>

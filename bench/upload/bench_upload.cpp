@@ -5,9 +5,9 @@
 // curl sending the same file to the same service.
 #include "app/Program.h"
 #include "app/Unit1.h"
-#include "platform/Action.h"
-#include "platform/Application.h"
-#include "platform/OwnerDataListView.h"
+#include "platform/base/Application.h"
+#include "platform/widgets/Action.h"
+#include "platform/widgets/OwnerDataListView.h"
 #include "tests/support/ScriptedDialogs.h"
 
 #include <QElapsedTimer>

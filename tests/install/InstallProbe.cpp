@@ -1,5 +1,5 @@
 // Prints the program folder and the plug-in folder as the installed program finds them.
-#include "platform/InstallFolders.h"
+#include "platform/system/InstallFolders.h"
 
 #include <QCoreApplication>
 

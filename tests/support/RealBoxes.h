@@ -1,7 +1,7 @@
 #pragma once
 // Drives the real message boxes (QtDialogs) in tests: installs them for the life of the
 // guard and acts on each box as it comes up, the way a user or the window system would.
-#include "platform/Dialogs.h"
+#include "platform/base/Dialogs.h"
 
 #include <QApplication>
 #include <QMessageBox>

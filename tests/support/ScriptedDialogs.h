@@ -1,7 +1,7 @@
 #pragma once
 // Message boxes, input boxes, the folder browser and modal forms answered from scripts, and
 // every one of them recorded, for tests and benchmarks that drive the real windows.
-#include "platform/Dialogs.h"
+#include "platform/base/Dialogs.h"
 
 #include <QString>
 #include <QStringList>

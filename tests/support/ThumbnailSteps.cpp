@@ -1,8 +1,8 @@
 #include "tests/support/ThumbnailSteps.h"
 
 #include "app/Unit1.h"
-#include "platform/DecodeWorker.h"
-#include "platform/Timer.h"
+#include "platform/base/Timer.h"
+#include "platform/graphics/DecodeWorker.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,0 +1,114 @@
+#include "platform/graphics/DecodeWorker.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QMetaObject>
+#include <utility>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace
+{
+constexpr int LowerPriority = 2;
+} // namespace
+
+TDecodeWorker::TDecodeWorker(QObject *parent) : QObject(parent)
+{
+    thread = std::thread([this] { Loop(); });
+}
+
+TDecodeWorker::~TDecodeWorker()
+{
+    {
+        const std::lock_guard lock(mutex);
+        stopping = true;
+        queue.clear();
+    }
+    wake.notify_all();
+    thread.join();
+    // Ends posted by the thread but not yet delivered die with this object's posted events.
+}
+
+void TDecodeWorker::Post(Job job, Done done)
+{
+    ++pending;
+    {
+        const std::lock_guard lock(mutex);
+        queue.push_back({std::move(job), std::move(done), nullptr});
+    }
+    wake.notify_one();
+}
+
+void TDecodeWorker::Run(Job job)
+{
+    bool finished = false;
+    std::exception_ptr error;
+    Post(std::move(job), [&finished, &error](std::exception_ptr e) {
+        error = std::move(e);
+        finished = true;
+    });
+    // Not a QEventLoop: once the application has been told to quit, a new loop would return at
+    // once, while the caller needs the job's result whatever happens meanwhile.
+    while (!finished)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (error)
+        std::rethrow_exception(error);
+}
+
+void TDecodeWorker::WaitIdle()
+{
+    std::unique_lock lock(mutex);
+    idle.wait(lock, [this] { return !running && queue.empty(); });
+}
+
+void TDecodeWorker::Loop()
+{
+    // Below the window's thread: on a busy machine the window gets the processor first. On
+    // Linux a thread's nice value is its own (the process id given is the thread's).
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), LowerPriority);
+    for (;;) {
+        TTask task;
+        {
+            std::unique_lock lock(mutex);
+            wake.wait(lock, [this] { return stopping || !queue.empty(); });
+            if (stopping)
+                return;
+            task = std::move(queue.front());
+            queue.pop_front();
+            running = true;
+        }
+        // Any error of the job is its caller's to judge: it is carried back as it was.
+        try {
+            task.job();
+        } catch (...) {
+            task.error = std::current_exception();
+        }
+        task.job = nullptr;
+        // Handed back through the lock, so that what the job wrote is complete when the
+        // window's thread takes it; the call only wakes that thread. Queued to this object, it
+        // is dropped with it.
+        {
+            const std::lock_guard lock(mutex);
+            finished.push_back(std::move(task));
+            running = false;
+        }
+        idle.notify_all();
+        QMetaObject::invokeMethod(
+            this, [this] { Deliver(); }, Qt::QueuedConnection);
+    }
+}
+
+void TDecodeWorker::Deliver()
+{
+    std::deque<TTask> ended;
+    {
+        const std::lock_guard lock(mutex);
+        ended.swap(finished);
+    }
+    for (TTask &task : ended) {
+        --pending;
+        if (task.done)
+            task.done(task.error);
+    }
+}
