@@ -13,22 +13,15 @@ namespace
 constexpr int LowerPriority = 2;
 } // namespace
 
-TDecodeWorker::TDecodeWorker(QObject *parent) : QObject(parent)
+TDecodeWorker::TDecodeWorker(QObject *parent)
+    : QObject(parent), thread([this](std::stop_token stop) { Loop(stop); })
 {
-    thread = std::thread([this] { Loop(); });
 }
 
-TDecodeWorker::~TDecodeWorker()
-{
-    {
-        const std::lock_guard lock(mutex);
-        stopping = true;
-        queue.clear();
-    }
-    wake.notify_all();
-    thread.join();
-    // Ends posted by the thread but not yet delivered die with this object's posted events.
-}
+// The thread, the last member, goes first: it is told to stop, lets the running job end and
+// drops the waiting ones. Ends posted by it but not yet delivered die with this object's
+// posted events.
+TDecodeWorker::~TDecodeWorker() = default;
 
 void TDecodeWorker::Post(Job job, Done done)
 {
@@ -62,7 +55,7 @@ void TDecodeWorker::WaitIdle()
     idle.wait(lock, [this] { return !running && queue.empty(); });
 }
 
-void TDecodeWorker::Loop()
+void TDecodeWorker::Loop(std::stop_token stop)
 {
     // Below the window's thread: on a busy machine the window gets the processor first. On
     // Linux a thread's nice value is its own (the process id given is the thread's).
@@ -71,8 +64,8 @@ void TDecodeWorker::Loop()
         TTask task;
         {
             std::unique_lock lock(mutex);
-            wake.wait(lock, [this] { return stopping || !queue.empty(); });
-            if (stopping)
+            wake.wait(lock, stop, [this] { return !queue.empty(); });
+            if (stop.stop_requested())
                 return;
             task = std::move(queue.front());
             queue.pop_front();

@@ -10,6 +10,7 @@
 #include <exception>
 #include <functional>
 #include <mutex>
+#include <stop_token>
 #include <thread>
 
 class TDecodeWorker : public QObject
@@ -43,16 +44,15 @@ private:
         Done done;
         std::exception_ptr error;
     };
-    void Loop();
+    void Loop(std::stop_token stop);
     void Deliver();
 
     int pending = 0; // window thread only
     std::mutex mutex;
-    std::condition_variable wake;
+    std::condition_variable_any wake;
     std::condition_variable idle;
     bool running = false;
     std::deque<TTask> queue;
     std::deque<TTask> finished; // run, not yet reported back
-    bool stopping = false;
-    std::thread thread;
+    std::jthread thread;        // last: it stops first
 };

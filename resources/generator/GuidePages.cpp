@@ -52,12 +52,7 @@ QRectF drawBrowser(QPainter &p)
 {
     const QRectF win(3.5, 35.5, 193, 111);
     p.save();
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 0, 35));
-    p.drawRoundedRect(win.translated(1.5, 1.5), 3, 3);
-    p.setPen(QPen(QColor(0x6a, 0x7e, 0x9a), 1));
-    p.setBrush(QColor(0xe4, 0xe8, 0xee));
-    p.drawRoundedRect(win, 3, 3);
+    drawWindowFrame(p, win, QColor(0xe4, 0xe8, 0xee));
     // Window dots and the address field.
     const QColor dots[] = {{0xe8, 0x5a, 0x4a}, {0xf2, 0xb8, 0x30}, {0x5a, 0xb8, 0x4a}};
     for (int i = 0; i < 3; ++i) {
@@ -138,6 +133,15 @@ void drawOrderButton(QPainter &p, const QRectF &page)
              Qt::white, Qt::AlignCenter);
 }
 
+// A window holding one white list of thumbnails; returns the list's grid area.
+QRectF thumbnailWindow(QPainter &p, const QString &caption)
+{
+    const QRectF client = drawWindow(p, QRectF(3.5, 3.5, 193, 143), caption);
+    const QRectF list = client.adjusted(2, 2, -2, -2);
+    whitePane(p, list);
+    return list.adjusted(2, 3, -2, -2);
+}
+
 } // namespace
 
 // Step 1: the folder tree on the left, one folder chosen, its photos filling the list.
@@ -188,10 +192,7 @@ QImage guidePage1()
     QImage img = guideCanvas();
     QPainter p(&img);
     smooth(p);
-    const QRectF client = drawWindow(p, QRectF(3.5, 3.5, 193, 143), QStringLiteral("STEP 2"));
-    const QRectF list = client.adjusted(2, 2, -2, -2);
-    whitePane(p, list);
-    const QRectF grid = list.adjusted(2, 3, -2, -2);
+    const QRectF grid = thumbnailWindow(p, QStringLiteral("STEP 2"));
     const qreal cellH = 41;
     const bool selected[] = {false, true, true, false, false, true, true, false, true, false};
     for (int i = 0; i < 10; ++i)
@@ -226,10 +227,7 @@ QImage guidePage2()
     QImage img = guideCanvas();
     QPainter p(&img);
     smooth(p);
-    const QRectF client = drawWindow(p, QRectF(3.5, 3.5, 193, 143), QStringLiteral("STEP 3"));
-    const QRectF list = client.adjusted(2, 2, -2, -2);
-    whitePane(p, list);
-    const QRectF grid = list.adjusted(2, 3, -2, -2);
+    const QRectF grid = thumbnailWindow(p, QStringLiteral("STEP 3"));
     const qreal cellH = 41;
     const bool selected[] = {true,  true,  false, false, true,  true,
                              false, false, false, false, false, false};

@@ -61,15 +61,20 @@ void treeRow(QPainter &p, const QRectF &row, int indent, const QString &name, bo
              selected ? Qt::white : ink);
 }
 
-QRectF drawWindow(QPainter &p, const QRectF &r, const QString &caption)
+void drawWindowFrame(QPainter &p, const QRectF &r, const QColor &face)
 {
-    p.save();
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, 35));
     p.drawRoundedRect(r.translated(1.5, 1.5), 3, 3);
     p.setPen(QPen(QColor(0x6a, 0x7e, 0x9a), 1));
-    p.setBrush(QColor(0xf0, 0xf2, 0xf5));
+    p.setBrush(face);
     p.drawRoundedRect(r, 3, 3);
+}
+
+QRectF drawWindow(QPainter &p, const QRectF &r, const QString &caption)
+{
+    p.save();
+    drawWindowFrame(p, r, QColor(0xf0, 0xf2, 0xf5));
     const QRectF bar(r.left() + 0.5, r.top() + 0.5, r.width() - 1, 13);
     QLinearGradient g(bar.topLeft(), bar.bottomLeft());
     g.setColorAt(0, brand.lighter(120));

@@ -21,6 +21,8 @@ void treeRow(QPainter &p, const QRectF &row, int indent, const QString &name, bo
              bool expanded);
 
 // A mock application window with a blue caption; returns the client rectangle.
+// A window's shadow and rounded frame filled with face.
+void drawWindowFrame(QPainter &p, const QRectF &r, const QColor &face);
 QRectF drawWindow(QPainter &p, const QRectF &r, const QString &caption);
 
 // One cell of the thumbnail list: a photo with a file name bar, framed when selected.
