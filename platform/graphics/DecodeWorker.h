@@ -50,7 +50,7 @@ private:
     int pending = 0; // window thread only
     std::mutex mutex;
     std::condition_variable_any wake;
-    std::condition_variable idle;
+    std::condition_variable_any idle;
     bool running = false;
     std::deque<TTask> queue;
     std::deque<TTask> finished; // run, not yet reported back

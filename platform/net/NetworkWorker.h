@@ -76,7 +76,7 @@ private:
     bool starting = false;
     // Shared with the thread.
     std::mutex mutex;
-    std::condition_variable wake;
+    std::condition_variable_any wake;
     std::shared_ptr<TExchange> handed;   // given to the thread, not yet taken
     std::shared_ptr<TExchange> returned; // done by the thread, not yet taken back
     bool stopping = false;
