@@ -35,15 +35,15 @@ void TDecodeWorker::Post(Job job, Done done)
 
 void TDecodeWorker::Run(Job job)
 {
-    bool finished = false;
+    bool ran = false;
     std::exception_ptr error;
-    Post(std::move(job), [&finished, &error](std::exception_ptr e) {
+    Post(std::move(job), [&ran, &error](std::exception_ptr e) {
         error = std::move(e);
-        finished = true;
+        ran = true;
     });
     // Not a QEventLoop: once the application has been told to quit, a new loop would return at
     // once, while the caller needs the job's result whatever happens meanwhile.
-    while (!finished)
+    while (!ran)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     if (error)
         std::rethrow_exception(error);
