@@ -3,17 +3,15 @@
 // has been checked again, since the window went on meanwhile.
 #include "app/Unit1.h"
 #include "localbrowser/PcThumbnailDecode.h"
-#include "localbrowser/ThumbnailGeometry.h"
 #include "platform/base/Timer.h"
-#include "platform/graphics/Bitmap.h"
 #include "platform/graphics/DecodeWorker.h"
-#include "platform/graphics/Picture.h"
 #include "platform/system/FileNames.h"
 #include "platform/widgets/ImageList.h"
 #include "platform/widgets/OwnerDataListView.h"
 #include "platform/widgets/TabSet.h"
 
 #include <algorithm>
+#include <exception>
 #include <memory>
 
 namespace
@@ -81,8 +79,12 @@ void TForm1::PcDispSmallImage(int index)
     const uint32_t listing = PcListing;
     auto thumbnail = std::make_shared<TPcThumbnail>();
     DecodeWorker->Post([path, ratio, thumbnail] { *thumbnail = DecodePcThumbnail(path, ratio); },
-                       [this, index, listing, thumbnail](std::exception_ptr) {
+                       [this, index, listing, thumbnail](std::exception_ptr error) {
                            PcPlaceSmallImage(index, listing, *thumbnail);
+                           // A failure the decode does not drop goes on to the error boundary,
+                           // after the pipeline has been freed for the next thumbnail.
+                           if (error)
+                               std::rethrow_exception(error);
                        });
 }
 

@@ -94,14 +94,17 @@ void TDecodeWorker::Loop(std::stop_token stop)
 
 void TDecodeWorker::Deliver()
 {
-    std::deque<TTask> ended;
+    // One call for each job run, so one task each: an error its end step raises goes to the
+    // caller of this call and leaves the others' ends to their own calls.
+    TTask task;
     {
         const std::lock_guard lock(mutex);
-        ended.swap(finished);
+        if (finished.empty())
+            return;
+        task = std::move(finished.front());
+        finished.pop_front();
     }
-    for (TTask &task : ended) {
-        --pending;
-        if (task.done)
-            task.done(task.error);
-    }
+    --pending;
+    if (task.done)
+        task.done(task.error);
 }
