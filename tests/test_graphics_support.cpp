@@ -1,11 +1,12 @@
 #include "test_graphics_support.h"
 
+#include "tests/support/ChildProcess.h"
+
 #include "test_plugins_support.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QPainter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
@@ -144,13 +145,12 @@ QImage DjpegPixels(const QString &path)
             << "djpeg is missing: install libjpeg-turbo-progs (tools/setup-debian.sh --tests)";
         return {};
     }
-    QProcess process;
-    process.start(djpeg, {QStringLiteral("-ppm"), path});
-    if (!process.waitForFinished(60000)) {
+    const ProgramRun run = RunProgram(djpeg, {QStringLiteral("-ppm"), path}, 60000);
+    if (!run.finished) {
         ADD_FAILURE() << "djpeg did not finish";
         return {};
     }
-    const QByteArray data = process.readAllStandardOutput();
+    const QByteArray &data = run.output;
     if (data.size() < 2 || data[0] != 'P' || (data[1] != '6' && data[1] != '5')) {
         ADD_FAILURE() << "djpeg gave no PNM for " << path.toStdString();
         return {};

@@ -1,7 +1,8 @@
 #include "test_plugins_support.h"
 
+#include "tests/support/ChildProcess.h"
+
 #include <QFile>
-#include <QProcess>
 #include <QtEndian>
 #include <cctype>
 #include <cstring>
@@ -130,13 +131,11 @@ Decoded decodeMemory(const ShippedPlugin &plugin, const QByteArray &bytes, int a
 
 QByteArray runTool(const QString &program, const QStringList &arguments)
 {
-    QProcess process;
-    process.start(program, arguments);
-    bool finished = process.waitForFinished(120000);
-    EXPECT_TRUE(finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
-        << program.toStdString() << " " << arguments.join(' ').toStdString() << ": "
-        << process.readAllStandardError().toStdString();
-    return process.readAllStandardOutput();
+    const ProgramRun run = RunProgram(program, arguments, 120000);
+    EXPECT_TRUE(run.succeeded()) << program.toStdString() << " "
+                                 << arguments.join(' ').toStdString() << ": "
+                                 << run.errors.toStdString();
+    return run.output;
 }
 
 std::vector<uint8_t> netpbmRgb(const QByteArray &file, int32_t *width, int32_t *height)

@@ -1,11 +1,11 @@
 // The real program stopped by a signal, as a desktop session does at logout: SIGTERM and
 // SIGINT close the main window the way its close button does, so the settings are written.
+#include "tests/support/ChildProcess.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -44,24 +44,22 @@ TEST(Termination, SigtermAndSigintWriteTheSettingsLikeTheCloseButton)
             ini.write("[MAIN]\nWindowWidth=0x1F4\nMine=kept\n");
         }
 
-        QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/data"));
-        env.insert(QStringLiteral("HOME"), home.path() + QStringLiteral("/home"));
-        program.setProcessEnvironment(env);
-        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        program.setStandardOutputFile(QProcess::nullDevice());
-        program.start(QStringLiteral(TOVELA_PROGRAM_BIN), {});
-        ASSERT_TRUE(program.waitForStarted(10000));
+        ChildProcess::Setup setup;
+        setup.environment = {QStringLiteral("QT_QPA_PLATFORM=offscreen"),
+                             QStringLiteral("XDG_DATA_HOME=") + home.path() +
+                                 QStringLiteral("/data"),
+                             QStringLiteral("HOME=") + home.path() + QStringLiteral("/home")};
+        setup.discardOutput = true;
+        ChildProcess program(QStringLiteral(TOVELA_PROGRAM_BIN), {}, setup);
+        ASSERT_TRUE(program.started()) << program.failure().toStdString();
         // The cache folder is made by the start-up sequence, after the signals are taken over.
         // Whether start-up is still running (the login may show its network message) or the
         // window waits for the user, the signal must end the program the same way.
         ASSERT_TRUE(
             waitFor([&] { return QFileInfo(data + QStringLiteral("ImageCache")).isDir(); }, 20000));
-        ASSERT_EQ(::kill(pid_t(program.processId()), signal), 0);
+        program.sendSignal(signal);
         ASSERT_TRUE(program.waitForFinished(20000)) << "still running after the signal";
-        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_TRUE(program.exitedNormally());
         EXPECT_EQ(program.exitCode(), 0);
 
         QFile ini(data + QStringLiteral("tovela.ini"));

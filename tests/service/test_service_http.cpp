@@ -3,11 +3,11 @@
 #include "service/store/Thumbnail.h"
 #include "service/wire/LineRecord.h"
 #include "service/wire/ShiftJis.h"
+#include "tests/support/ChildProcess.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
-#include <QProcess>
 
 #include <fstream>
 
@@ -451,10 +451,7 @@ TEST(ServiceThumbnail, APhotoStoredTurnedGetsAnUprightThumbnail)
     }
     ASSERT_TRUE(upright.save(at + "/upright.ppm", "PPM"));
     const auto run = [](const QString &program, const QStringList &arguments) {
-        QProcess process;
-        process.start(program, arguments);
-        return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
-               process.exitCode() == 0;
+        return RunProgram(program, arguments, 60000).succeeded();
     };
     ASSERT_TRUE(run("cjpeg", {"-quality", "95", "-sample", "1x1", "-outfile", at + "/up.jpg",
                               at + "/upright.ppm"}));

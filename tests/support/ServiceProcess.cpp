@@ -1,5 +1,7 @@
 #include "tests/support/ServiceProcess.h"
 
+#include "tests/support/ChildProcess.h"
+
 #include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -7,10 +9,8 @@
 #include <QRegularExpression>
 #include <curl/curl.h>
 #include <gtest/gtest.h>
-#include <sys/prctl.h>
 
 #include <csignal>
-#include <unistd.h>
 
 namespace
 {
@@ -85,27 +85,19 @@ ServiceProcess::ServiceProcess(const QStringList &extraArguments)
         ADD_FAILURE() << "cannot make a temporary data folder";
         return;
     }
-    process_ = std::make_unique<QProcess>();
-    process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QStringList args = {QStringLiteral("--data"), data_->path(), QStringLiteral("--port"),
                         QStringLiteral("0"), QStringLiteral("--test-hooks")};
     // The service ends with this process however it ends, a crash included; left running it
     // would hold the test's output pipe and keep ctest waiting for its time-out.
-    const pid_t parent = getpid();
-    process_->setChildProcessModifier([parent] {
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (getppid() != parent)
-            _exit(127);
-    });
-    process_->start(QStringLiteral(TOVELA_SERVICE_BIN), args + extraArguments);
-    QByteArray out;
+    ChildProcess::Setup setup;
+    setup.readOutput = setup.endWithParent = true;
+    process_ = std::make_unique<ChildProcess>(QStringLiteral(TOVELA_SERVICE_BIN),
+                                              args + extraArguments, setup);
     QDeadlineTimer deadline(kStartTimeoutMs);
-    while (out.count('\n') < 2 && !deadline.hasExpired()) {
-        if (process_->state() == QProcess::NotRunning)
-            break;
-        process_->waitForReadyRead(200);
-        out += process_->readAllStandardOutput();
-    }
+    while (process_->started() && process_->output().count('\n') < 2 &&
+           process_->waitForOutput(int(deadline.remainingTime())))
+        ;
+    const QByteArray out = process_->output();
     QList<QByteArray> lines = out.split('\n');
     static const QRegularExpression first(
         QStringLiteral("^tovela-service listening on http://127\\.0\\.0\\.1:(\\d+)$"));
@@ -128,13 +120,12 @@ ServiceProcess::ServiceProcess(const QStringList &extraArguments)
 
 ServiceProcess::~ServiceProcess()
 {
-    if (!process_ || process_->state() == QProcess::NotRunning)
+    if (!process_ || !process_->started())
         return;
-    process_->terminate();
-    if (!process_->waitForFinished(5000)) {
-        process_->kill();
-        process_->waitForFinished(5000);
-    }
+    process_->sendSignal(SIGTERM);
+    if (!process_->waitForFinished(5000))
+        process_->sendSignal(SIGKILL);
+    // The child process reaps it, killed if it is still running.
 }
 
 QString ServiceProcess::dataDir() const

@@ -6,12 +6,13 @@
 #include <QByteArray>
 #include <QList>
 #include <QPair>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
+
+class ChildProcess;
 
 // One request as the service received it (GET /__test/requests); all bytes exactly as on the
 // wire, the path as the server decoded it.
@@ -89,7 +90,7 @@ private:
                     bool post);
 
     std::unique_ptr<QTemporaryDir> data_;
-    std::unique_ptr<QProcess> process_;
+    std::unique_ptr<ChildProcess> process_;
     QString host_;
     QString baseUrl_;
     QString demoEmail_;
