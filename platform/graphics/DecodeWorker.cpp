@@ -16,6 +16,10 @@ constexpr int LowerPriority = 2;
 TDecodeWorker::TDecodeWorker(QObject *parent)
     : QObject(parent), thread([this](std::stop_token stop) { Loop(stop); })
 {
+    // Made here, on the window's thread: a queued functor would instead be built on the
+    // worker's thread and read on the window's, handed over inside Qt's event queue, where the
+    // thread checker cannot see it.
+    connect(this, &TDecodeWorker::HandedBack, this, &TDecodeWorker::Deliver, Qt::QueuedConnection);
 }
 
 // The thread, the last member, goes first: it is told to stop, lets the running job end and
@@ -87,8 +91,7 @@ void TDecodeWorker::Loop(std::stop_token stop)
             running = false;
         }
         idle.notify_all();
-        QMetaObject::invokeMethod(
-            this, [this] { Deliver(); }, Qt::QueuedConnection);
+        emit HandedBack();
     }
 }
 

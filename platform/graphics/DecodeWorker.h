@@ -38,6 +38,10 @@ public:
     // Jobs given and not yet reported back.
     int Pending() const { return pending; }
 
+signals:
+    // Emitted on the thread after each job; queued to Deliver on the window's thread.
+    void HandedBack();
+
 private:
     struct TTask {
         Job job;

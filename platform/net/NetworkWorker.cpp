@@ -18,6 +18,12 @@ struct TNetworkWorker::TExchange {
 
 TNetworkWorker::TNetworkWorker(HttpClient &c) : client(c)
 {
+    // Made here, on the window's thread: a queued functor would instead be built on the
+    // worker's thread and read on the window's, handed over inside Qt's event queue, where the
+    // thread checker cannot see it. Queued to this object: dropped with it if the window side
+    // is gone meanwhile.
+    connect(this, &TNetworkWorker::HandedBack, this, &TNetworkWorker::Finished,
+            Qt::QueuedConnection);
     thread = std::thread([this] { Run(); });
 }
 
@@ -143,12 +149,11 @@ void TNetworkWorker::Run()
             exchange->error = std::current_exception();
         }
         // Handed back through the lock, so that the reply is complete when the window's thread
-        // reads it. Queued to this object: dropped with it if the window side is gone meanwhile.
+        // reads it.
         {
             const std::lock_guard lock(mutex);
             returned = std::move(exchange);
         }
-        QMetaObject::invokeMethod(
-            this, [this] { Finished(); }, Qt::QueuedConnection);
+        emit HandedBack();
     }
 }

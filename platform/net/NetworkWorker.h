@@ -63,6 +63,10 @@ public:
     // The client's direct use on the window thread has ended: waiting exchanges may go.
     void ClientReleased();
 
+signals:
+    // Emitted on the thread after each exchange; queued to Finished on the window's thread.
+    void HandedBack();
+
 private:
     struct TExchange;
     void StartNext();
