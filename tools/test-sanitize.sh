@@ -23,8 +23,13 @@ fi
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
                                           -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+# -O1 and line tables only: the reports keep their file and line for every frame, inlined ones
+# included, and the instrumented build takes about half the time it takes at -O2 with full
+# debugging information (CI's time is mostly compiling).
+optimize="-O1 -g1 -DNDEBUG"
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVELA_BUILD_TESTS=ON \
       "-DCMAKE_C_FLAGS=$flags" "-DCMAKE_CXX_FLAGS=$flags" \
+      "-DCMAKE_C_FLAGS_RELWITHDEBINFO=$optimize" "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=$optimize" \
       "-DCMAKE_EXE_LINKER_FLAGS=$link" \
       "-DCMAKE_SHARED_LINKER_FLAGS=$link" \
       "-DCMAKE_MODULE_LINKER_FLAGS=$link" \
