@@ -125,7 +125,7 @@ ServiceProcess::~ServiceProcess()
     process_->sendSignal(SIGTERM);
     if (!process_->waitForFinished(5000))
         process_->sendSignal(SIGKILL);
-    // The child process reaps it, killed if it is still running.
+    // ChildProcess reaps it, killed if it is still running.
 }
 
 QString ServiceProcess::dataDir() const
