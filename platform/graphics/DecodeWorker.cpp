@@ -83,8 +83,8 @@ void TDecodeWorker::Loop(std::stop_token stop)
         }
         task.job = nullptr;
         // Handed back through the lock, so that what the job wrote is complete when the
-        // window's thread takes it; the call only wakes that thread. Queued to this object, it
-        // is dropped with it.
+        // window's thread takes it; the signal only wakes that thread. Queued to this object,
+        // its call is dropped with it.
         {
             const std::lock_guard lock(mutex);
             finished.push_back(std::move(task));
